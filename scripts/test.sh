@@ -1,0 +1,13 @@
+#!/bin/bash
+# Installs what is missing, builds, starts a throw-away PostgreSQL on loopback
+# and runs the whole suite on both backends (SQLite always, PostgreSQL here).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+./scripts/build.sh
+source scripts/pg-throwaway.sh
+trap pg_throwaway_stop EXIT
+pg_throwaway_start
+echo "PostgreSQL for tests on 127.0.0.1:$PG_TEST_PORT"
+cd build
+CLSERVICE_TEST_PG_PORT=$PG_TEST_PORT ctest --output-on-failure -j2 --timeout 900

@@ -1,0 +1,202 @@
+#include "StartUp.h"
+
+#include "TFrmMain.h"
+#include "TfrmOperLogin.h"
+
+#include "app/Companion.h"
+#include "app/PrivateProfile.h"
+#include "app/ProgramFolder.h"
+#include "app/PubUnit.h"
+#include "app/Settings.h"
+#include "app/Shell.h"
+#include "data/TdmData.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QThread>
+#include <QVBoxLayout>
+
+namespace {
+const QString kStarting = QStringLiteral("系统正在启动，请稍候 .....");
+const QString kConnecting = QStringLiteral("正在连接数据库 .....");
+const QString kLoggingIn = QStringLiteral("连接成功，正在登录 .....");
+const QString kLoggingInShort = QStringLiteral("连接成功，正在登录 ...");
+} // namespace
+
+TfrmSplash::TfrmSplash(QWidget *parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("frmSplash"));
+    setFixedSize(480, 280);
+    lblStatus = new QLabel(kStarting, this);
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    lblStatus->setStyleSheet(QStringLiteral("color: white;"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(20, 12, 20, 12);
+    layout->addStretch();
+    layout->addWidget(lblStatus);
+}
+
+void TfrmSplash::setStatus(const QString &text)
+{
+    lblStatus->setText(text);
+    lblStatus->repaint();
+}
+
+QString TfrmSplash::status() const { return lblStatus->text(); }
+
+void TfrmSplash::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    QLinearGradient g(rect().topLeft(), rect().bottomRight());
+    g.setColorAt(0, QColor(16, 58, 120));
+    g.setColorAt(1, QColor(40, 140, 200));
+    p.fillRect(rect(), g);
+    p.setPen(QColor(255, 255, 255, 60));
+    for (int i = 0; i < 6; ++i)
+        p.drawEllipse(QPoint(width() - 60, 40), 30 + 28 * i, 30 + 28 * i);
+
+    p.setPen(Qt::white);
+    QFont f = font();
+    f.setPointSize(18);
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(QRect(20, 70, width() - 40, 50), Qt::AlignLeft | Qt::AlignVCenter,
+               PubUnit::ProductName.trimmed());
+    f.setPointSize(11);
+    f.setBold(false);
+    p.setFont(f);
+    p.drawText(QRect(20, 120, width() - 40, 30), Qt::AlignLeft | Qt::AlignVCenter,
+               PubUnit::VersionText.trimmed());
+    p.setPen(QColor(255, 255, 255, 120));
+    p.drawLine(20, height() - 48, width() - 20, height() - 48);
+}
+
+StartUp::StartUp() = default;
+
+StartUp::~StartUp()
+{
+    m_splash.reset();
+    m_main.reset();
+    if (dmData == m_data.get()) dmData = nullptr;
+    m_data.reset();
+    if (PubUnit::IniFile == m_ini.get()) PubUnit::IniFile = nullptr;
+}
+
+void StartUp::status(const QString &text)
+{
+    m_history << text;
+    if (m_splash) m_splash->setStatus(text);
+}
+
+void StartUp::closeSplash()
+{
+    if (!m_splash) return;
+    m_splash->close();
+    m_splash.reset();
+}
+
+void StartUp::offerSetup()
+{
+    closeSplash();
+    if (ShowMess(QStringLiteral("数据连接失败，是否要安装配置数据库？"), 1) != 1) return;
+    // The set-up tool must work on this run's program folder, also when it
+    // was given with --home; it starts without arguments and reads the variable.
+    if (QDir(ProgramFolder::path()) != QDir(QCoreApplication::applicationDirPath()))
+        qputenv("CLSERVICE_HOME", QFile::encodeName(ProgramFolder::path()));
+    Shell::current().startProgram(QStringLiteral("mdsetup"));
+}
+
+bool StartUp::createDataModule()
+{
+    m_data = std::make_unique<TdmData>();
+    dmData = m_data.get();
+
+    // A missing file gives the defaults; one that is there but cannot be read
+    // is a configuration error.
+    const QString path = ProgramFolder::filePath(QStringLiteral("Config.ini"));
+    const QFileInfo info(path);
+    if (info.exists()) {
+        QFile f(path);
+        if (!info.isFile() || !f.open(QIODevice::ReadOnly)) {
+            closeSplash();
+            ShowMess(QStringLiteral("配置文件不存在或出错，请先配置系统！"), 2);
+            return false;
+        }
+    }
+    m_ini = std::make_unique<PrivateProfile>(path);
+    PubUnit::IniFile = m_ini.get();
+
+    using Settings::Key;
+    ConnectionSettings s;
+    s.password = GetPass(Settings::text(*m_ini, Key::DbPassword));
+    s.database = Settings::text(*m_ini, Key::DbDatabase);   // used as stored, blanks and all
+    s.server = Settings::text(*m_ini, Key::DbServer);
+    const QString driver = Settings::text(*m_ini, Key::DbDriver).trimmed().toLower();
+    s.driver = driver.isEmpty() ? Settings::entry(Key::DbDriver).def.toString() : driver;
+    s.port = Settings::integer(*m_ini, Key::DbPort);
+    PubUnit::DBName = s.database;
+
+    if (m_splash) m_splash->lblStatus->repaint();
+    m_data->ADOcnn.close();
+
+    if (s.database.trimmed().isEmpty()) {
+        qInfo("No database named in %s", qPrintable(path));
+        offerSetup();
+        return false;
+    }
+
+    status(kConnecting);
+    QString error;
+    const bool ok = m_data->connect(s, &error);
+    qInfo("Connection: %s", qPrintable(m_data->ADOcnn.connectionText()));
+    if (!ok) {
+        qWarning("Connection failed: %s", qPrintable(error));
+        offerSetup();
+        return false;
+    }
+    status(kLoggingInShort);
+    return true;
+}
+
+StartUp::Result StartUp::prepare()
+{
+    // Windows open and close before the loop runs; none of that may end the program.
+    const bool quitOnClose = QApplication::quitOnLastWindowClosed();
+    QApplication::setQuitOnLastWindowClosed(false);
+    struct Restore {
+        bool value;
+        ~Restore() { QApplication::setQuitOnLastWindowClosed(value); }
+    } restore{quitOnClose};
+
+    m_splash = std::make_unique<TfrmSplash>();
+    m_history << kStarting;
+    m_splash->show();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    m_splash->repaint();
+
+    QGuiApplication::setApplicationDisplayName(PubUnit::ApplicationTitle);
+
+    if (!createDataModule()) return Result::Ended;
+
+    status(kLoggingIn);
+    m_main = std::make_unique<TFrmMain>();
+    status(kLoggingInShort);
+    QThread::msleep(20);
+    status(kLoggingIn);
+    closeSplash();
+
+    return RunLogin(TfrmOperLogin::FirstLogin, applyRights) ? Result::LoggedIn : Result::Ended;
+}
+
+int StartUp::run()
+{
+    if (prepare() != Result::LoggedIn) return 1;
+    m_main->show();
+    return QApplication::exec();
+}

@@ -1,0 +1,225 @@
+#include "TfrmOperLogin.h"
+
+#include "app/Companion.h"
+#include "app/PrivateProfile.h"
+#include "app/ProgramFolder.h"
+#include "app/PubUnit.h"
+#include "app/SetIme.h"
+#include "app/Settings.h"
+#include "data/SqlText.h"
+#include "data/TdmData.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// Config.ini of the run; before start-up has opened it (tests, tools) the
+// program folder's file is used directly.
+template <typename F>
+auto withIni(F &&f)
+{
+    if (PubUnit::IniFile) return f(*PubUnit::IniFile);
+    PrivateProfile ini(ProgramFolder::filePath(QStringLiteral("Config.ini")));
+    return f(ini);
+}
+
+bool isEnter(const QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<const QKeyEvent *>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+} // namespace
+
+int decimalPlacesSetting(const QString &value)
+{
+    bool ok = false;
+    const int n = value.trimmed().toInt(&ok);
+    if (!ok) return 2;
+    // More places than a double carries only makes the pattern meaningless.
+    return qBound(0, n, 15);
+}
+
+TfrmOperLogin::TfrmOperLogin(int mode, std::function<void(const QString &)> applyRights, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_mode(mode),
+      m_applyRights(std::move(applyRights))
+{
+    setObjectName(QStringLiteral("frmOperLogin"));
+    setWindowTitle(QStringLiteral("登录窗口"));
+    setModal(true);
+
+    lblHint = new QLabel(QStringLiteral("请输入正确的操作员编号及密码，系统管理员“admin”，系统初始密码为空："), this);
+    lblHint->setObjectName(QStringLiteral("lblHint"));
+    lblHint->setWordWrap(true);
+    lblHint->setStyleSheet(QStringLiteral("color: blue;"));
+
+    cbbOperName = new QComboBox(this);
+    cbbOperName->setObjectName(QStringLiteral("cbbOperName"));
+    cbbOperName->setEditable(true);
+    cbbOperName->setInsertPolicy(QComboBox::NoInsert);
+    markChineseInput(cbbOperName);
+
+    edtPassWord = new QLineEdit(this);
+    edtPassWord->setObjectName(QStringLiteral("edtPassWord"));
+    edtPassWord->setEchoMode(QLineEdit::Password);
+
+    btnOk = new QPushButton(QStringLiteral("确定"), this);
+    btnOk->setObjectName(QStringLiteral("btnOk"));
+    btnCancel = new QPushButton(QStringLiteral("取消"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    // Enter is handled by the window itself, never by a default button.
+    for (QPushButton *b : {btnOk, btnCancel}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("姓  名："), cbbOperName);
+    form->addRow(QStringLiteral("密  码："), edtPassWord);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnOk);
+    buttons->addWidget(btnCancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lblHint);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+    setMinimumWidth(360);
+
+    setTabOrder(cbbOperName, edtPassWord);
+    setTabOrder(edtPassWord, btnOk);
+    setTabOrder(btnOk, btnCancel);
+
+    for (QObject *o : std::initializer_list<QObject *>{cbbOperName, cbbOperName->lineEdit(), edtPassWord,
+                                                         btnOk, btnCancel})
+        o->installEventFilter(this);
+    connect(btnOk, &QPushButton::clicked, this, &TfrmOperLogin::btnOkClick);
+    connect(btnCancel, &QPushButton::clicked, this, &TfrmOperLogin::btnCancelClick);
+
+    if (dmData) dmData->FillItems(QStringLiteral("select F_name from OperList where F_name <> '' "), cbbOperName);
+    cbbOperName->setEditText(withIni([](PrivateProfile &ini) { return Settings::text(ini, Settings::Key::CurOperName); }));
+}
+
+void TfrmOperLogin::reject() {}
+
+void TfrmOperLogin::closeEvent(QCloseEvent *event) { event->ignore(); }
+
+void TfrmOperLogin::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TfrmOperLogin::FormShow()
+{
+    SetIme(this);
+    // With the last operator already in the box, typing starts in the password.
+    if (cbbOperName->currentText().trimmed().isEmpty())
+        cbbOperName->setFocus();
+    else
+        edtPassWord->setFocus();
+}
+
+bool TfrmOperLogin::eventFilter(QObject *watched, QEvent *event)
+{
+    if (isEnter(event)) {
+        if (auto *button = qobject_cast<QPushButton *>(watched))
+            button->click();
+        else
+            focusNextChild();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TfrmOperLogin::btnOkClick()
+{
+    if (!dmData) return;
+    const QString name = cbbOperName->currentText().trimmed();
+    if (name.isEmpty()) {
+        ShowMess(QStringLiteral("请选择用户！"), 0);
+        cbbOperName->setFocus();
+        return;
+    }
+    if (dmData->GetIntValue("select F_ID from OperList where F_name = '" + sqlValue(name) + "' ") <= 0) {
+        ShowMess(QStringLiteral("此操作员并不存在，请重新选择操作员！"), 0);
+        cbbOperName->setFocus();
+        return;
+    }
+    const QString stored =
+        dmData->GetStrValue("select f_PassWord from OperList Where F_Name = '" + sqlValue(name) + "' ");
+    if (GetPass(stored) == edtPassWord->text()) {
+        LoginSucceeded(name);
+        QDialog::done(Accepted);
+        return;
+    }
+
+    // Counted over all names since the window opened.
+    ++m_failures;
+    if (m_failures < 4) {
+        ShowMess(QStringLiteral("用户名或密码不正确，请重新输入！"), 0);
+        edtPassWord->setFocus();
+        edtPassWord->selectAll();
+        return;
+    }
+    // The log row carries the operator of the moment: the previous one at a
+    // change, nobody at the first login.
+    if (m_mode == ChangeOperator) {
+        dmData->WriteLog(QStringLiteral("更换操作员失败！"));
+        ShowMess(QStringLiteral("更换操作员失败!"), 3);
+    } else {
+        dmData->WriteLog(QStringLiteral("登录失败！"));
+        ShowMess(QStringLiteral("非法操作员!"), 3);
+    }
+    QDialog::done(Rejected);
+}
+
+void TfrmOperLogin::btnCancelClick() { QDialog::done(Rejected); }
+
+void TfrmOperLogin::LoginSucceeded(const QString &name)
+{
+    PubUnit::CurOper = name;
+    withIni([&](PrivateProfile &ini) { return Settings::setText(ini, Settings::Key::CurOperName, name); });
+
+    PubUnit::SeeAllClients =
+        !dmData->GetBoolValue("select F_xtFlag from OperList where F_name = '" + sqlValue(PubUnit::CurOper) + "' ");
+    dmData->WriteLog(QStringLiteral("登录成功！"));
+
+    // On a failed read the settings of the previous login stay in force.
+    DataSet *q = dmData->QryPub;
+    if (dmData->OpenSQL(QStringLiteral("select * from KeyValue order by F_ID"), q)) {
+        PubUnit::KeyValues.clear();
+        q->first();
+        for (int n = 1; n <= 15 && !q->eof(); ++n, q->next())
+            PubUnit::KeyValues.set(n, q->fieldByName(QStringLiteral("F_Value")).asString());
+        q->close();
+    }
+    PubUnit::FmtAmount = TdmData::MakeDisplayFormat(decimalPlacesSetting(PubUnit::KeyValues[12]), 1);
+    PubUnit::FmtPrice = TdmData::MakeDisplayFormat(decimalPlacesSetting(PubUnit::KeyValues[13]), 2);
+    PubUnit::FmtTotal = TdmData::MakeDisplayFormat(decimalPlacesSetting(PubUnit::KeyValues[14]), 3);
+
+    PubUnit::AutoCode = withIni([](PrivateProfile &ini) { return Settings::flag(ini, Settings::Key::AutoCode); });
+
+    if (m_applyRights) m_applyRights(name);
+}
+
+bool RunLogin(int mode, const std::function<void(const QString &)> &applyRights)
+{
+    QWidget *parent = mode == TfrmOperLogin::ChangeOperator ? QApplication::activeWindow() : nullptr;
+    TfrmOperLogin frm(mode, applyRights, parent);
+    return frm.exec() == QDialog::Accepted;
+}

@@ -1,0 +1,237 @@
+#include "Connection.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QUuid>
+
+// --- Params -------------------------------------------------------------
+
+QString Params::normal(const QString &name)
+{
+    QString n = name.startsWith(u':') ? name.mid(1) : name;
+    return n.toLower();
+}
+
+void Params::set(const QString &name, const QVariant &value)
+{
+    const QString n = normal(name);
+    for (auto &item : m_items)
+        if (normal(item.first) == n) {
+            item.second = value;
+            return;
+        }
+    m_items.emplace_back(name.startsWith(u':') ? name.mid(1) : name, value);
+}
+
+bool Params::contains(const QString &name) const
+{
+    const QString n = normal(name);
+    for (const auto &item : m_items)
+        if (normal(item.first) == n) return true;
+    return false;
+}
+
+QVariant Params::value(const QString &name) const
+{
+    const QString n = normal(name);
+    for (const auto &item : m_items)
+        if (normal(item.first) == n) return item.second;
+    return {};
+}
+
+QString Params::traceText() const
+{
+    QStringList parts;
+    for (const auto &item : m_items) {
+        QString v = item.second.isNull() ? QStringLiteral("NULL") : item.second.toString();
+        v.replace(u'\n', QLatin1String("\\n"));
+        parts << item.first + u'=' + v;
+    }
+    return parts.join(u' ');
+}
+
+// --- Connection ---------------------------------------------------------
+
+Connection::Connection(const QString &connectionName)
+    : m_name(connectionName + QLatin1Char('-') + QUuid::createUuid().toString(QUuid::Id128).left(8))
+{
+}
+
+Connection::~Connection() { close(); }
+
+bool Connection::open(const ConnectionSettings &settings)
+{
+    close();
+    m_settings = settings;
+    m_dialect = Dialect::create(settings.driver);
+    if (!m_dialect) {
+        m_lastError = QStringLiteral("未知的数据库类型：%1").arg(settings.driver);
+        return false;
+    }
+    if (!QSqlDatabase::isDriverAvailable(m_dialect->qtDriver())) {
+        m_lastError = QStringLiteral("缺少数据库驱动 %1").arg(m_dialect->qtDriver());
+        return false;
+    }
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(m_dialect->qtDriver(), m_name);
+        QString error;
+        ok = m_dialect->configure(db, settings, &error);
+        if (ok && !db.open()) {
+            error = db.lastError().text();
+            ok = false;
+        }
+        if (ok) ok = m_dialect->afterOpen(db, &error);
+        if (!ok) {
+            m_lastError = error;
+            db.close();
+        }
+    }
+    if (!ok) QSqlDatabase::removeDatabase(m_name);
+    return ok;
+}
+
+void Connection::close()
+{
+    if (!QSqlDatabase::contains(m_name)) return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+    m_inTransaction = false;
+}
+
+bool Connection::isOpen() const
+{
+    return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
+}
+
+QSqlDatabase Connection::database() const { return QSqlDatabase::database(m_name, false); }
+
+QString Connection::connectionText() const
+{
+    return m_dialect ? m_dialect->connectionText(m_settings) : QString();
+}
+
+QVariant Connection::normaliseValue(const QVariant &v)
+{
+    if (v.isNull() || !v.isValid()) return QVariant();
+    switch (v.typeId()) {
+    case QMetaType::Bool: return v.toBool() ? 1 : 0;
+    case QMetaType::QDate: return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    case QMetaType::QDateTime: {
+        const QDateTime dt = v.toDateTime();
+        return dt.time() == QTime(0, 0) ? dt.toString(QStringLiteral("yyyy-MM-dd"))
+                                         : dt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    }
+    case QMetaType::QString: {
+        QString s = v.toString();
+        s.remove(QChar(u'\0'));
+        // Midnight is stored as the plain date, so a date literal compares
+        // with it the way SQL Server compares datetimes.
+        static const QRegularExpression midnight(QStringLiteral("^(\\d{4}-\\d{2}-\\d{2}) 00:00(:00)?$"));
+        const auto m = midnight.match(s);
+        if (m.hasMatch()) s = m.captured(1);
+        return s;
+    }
+    default: return v;
+    }
+}
+
+void Connection::trace(const QString &tsql, const Params &params) const
+{
+    const QString path = qEnvironmentVariable("CLSERVICE_SQL_TRACE");
+    if (path.isEmpty()) return;
+    QFile f(path);
+    if (!f.open(QIODevice::Append | QIODevice::Text)) return;
+    QString line = tsql;
+    line.replace(QLatin1String("\r\n"), QLatin1String("\\n"));
+    line.replace(u'\n', QLatin1String("\\n"));
+    if (!params.isEmpty()) line += QLatin1String(" -- ") + params.traceText();
+    f.write(line.toUtf8() + '\n');
+}
+
+bool Connection::exec(QSqlQuery &query, const QString &tsql, const Params &params, bool forwardOnly)
+{
+    if (!m_dialect) {
+        m_lastError = QStringLiteral("数据库未连接");
+        return false;
+    }
+    QStringList names;
+    const QString native = m_dialect->translate(tsql, &names);
+    return execNative(query, native, names, params, forwardOnly, tsql);
+}
+
+bool Connection::execNative(QSqlQuery &query, const QString &sql, const QStringList &paramNames,
+                            const Params &params, bool forwardOnly, const QString &traceAs)
+{
+    trace(traceAs.isEmpty() ? sql : traceAs, params);
+    if (!isOpen()) {
+        m_lastError = QStringLiteral("数据库未连接");
+        return false;
+    }
+    query = QSqlQuery(database());
+    query.setForwardOnly(forwardOnly);
+    bool ok;
+    if (paramNames.isEmpty()) {
+        ok = query.exec(sql);
+    } else {
+        ok = query.prepare(sql);
+        if (ok) {
+            for (const QString &n : paramNames) query.addBindValue(normaliseValue(params.value(n)));
+            ok = query.exec();
+        }
+    }
+    if (!ok) m_lastError = query.lastError().text();
+    return ok;
+}
+
+bool Connection::beginTransaction()
+{
+    if (!isOpen()) {
+        m_lastError = QStringLiteral("数据库未连接");
+        return false;
+    }
+    QSqlDatabase db = database();
+    m_inTransaction = db.transaction();
+    if (!m_inTransaction) m_lastError = db.lastError().text();
+    return m_inTransaction;
+}
+
+bool Connection::commit()
+{
+    QSqlDatabase db = database();
+    const bool ok = db.commit();
+    if (!ok) m_lastError = db.lastError().text();
+    m_inTransaction = false;
+    return ok;
+}
+
+bool Connection::rollback()
+{
+    QSqlDatabase db = database();
+    const bool ok = db.rollback();
+    m_inTransaction = false;
+    return ok;
+}
+
+// --- ScopedTransaction --------------------------------------------------
+
+ScopedTransaction::ScopedTransaction(Connection &cnn) : m_cnn(cnn) { m_active = cnn.beginTransaction(); }
+
+ScopedTransaction::~ScopedTransaction()
+{
+    if (m_active) m_cnn.rollback();
+}
+
+bool ScopedTransaction::commit()
+{
+    if (!m_active) return false;
+    m_active = false;
+    return m_cnn.commit();
+}

@@ -1,0 +1,89 @@
+#pragma once
+// The shared connection: opens through the engine's Dialect, runs T-SQL
+// (translated), binds `:name` parameters without regard to case and writes
+// the statement trace when CLSERVICE_SQL_TRACE names a file.
+
+#include "Dialect.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+// Named parameters in the order they were first set; names match without regard to case.
+class Params {
+public:
+    void set(const QString &name, const QVariant &value);
+    bool contains(const QString &name) const;
+    QVariant value(const QString &name) const;
+    bool isEmpty() const { return m_items.empty(); }
+    void clear() { m_items.clear(); }
+    QString traceText() const;   // "name=value name2=value2"
+
+private:
+    static QString normal(const QString &name);
+    std::vector<std::pair<QString, QVariant>> m_items;
+};
+
+class Connection {
+public:
+    explicit Connection(const QString &connectionName = QStringLiteral("ADOcnn"));
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    bool open(const ConnectionSettings &settings);
+    void close();
+    bool isOpen() const;
+
+    const Dialect &dialect() const { return *m_dialect; }
+    const ConnectionSettings &settings() const { return m_settings; }
+    QSqlDatabase database() const;
+    QString connectionText() const;
+
+    // Runs one statement. The query is prepared on this connection; false
+    // leaves the error in lastError().
+    bool exec(QSqlQuery &query, const QString &tsql, const Params &params = {}, bool forwardOnly = true);
+    // The same for SQL already in the engine's dialect (paging, counts, DDL).
+    bool execNative(QSqlQuery &query, const QString &sql, const QStringList &paramNames,
+                    const Params &params, bool forwardOnly = true, const QString &traceAs = {});
+
+    bool beginTransaction();
+    bool commit();
+    bool rollback();
+    bool inTransaction() const { return m_inTransaction; }
+
+    QString lastError() const { return m_lastError; }
+    void setLastError(const QString &e) { m_lastError = e; }
+
+    // Values as the engines want them: booleans as 0/1, dates as text with
+    // midnight written as a plain date, NUL characters removed.
+    static QVariant normaliseValue(const QVariant &v);
+
+private:
+    void trace(const QString &tsql, const Params &params) const;
+
+    QString m_name;
+    ConnectionSettings m_settings;
+    std::unique_ptr<Dialect> m_dialect;
+    QString m_lastError;
+    bool m_inTransaction = false;
+};
+
+// Begun on the shared connection; rolls back in its destructor unless commit() ran.
+class ScopedTransaction {
+public:
+    explicit ScopedTransaction(Connection &cnn);
+    ~ScopedTransaction();
+    ScopedTransaction(const ScopedTransaction &) = delete;
+    ScopedTransaction &operator=(const ScopedTransaction &) = delete;
+
+    bool isActive() const { return m_active; }
+    bool commit();
+
+private:
+    Connection &m_cnn;
+    bool m_active = false;
+};

@@ -1,0 +1,651 @@
+#include "DataSet.h"
+#include "Schema.h"
+#include "TsqlTranslator.h"
+
+#include <QCollator>
+#include <QDate>
+#include <QDateTime>
+#include <QLocale>
+#include <QSqlField>
+#include <algorithm>
+
+// --- Field --------------------------------------------------------------
+
+QString Field::name() const { return m_ds->fieldName(m_col); }
+FieldKind Field::kind() const { return m_ds->fieldKind(m_col); }
+
+QVariant Field::value() const
+{
+    if (m_col < 0 || m_ds->recNo() < 0) return {};
+    return m_ds->value(m_ds->recNo(), m_col);
+}
+
+bool Field::isNull() const { return value().isNull(); }
+QString Field::asString() const { return DataSet::displayText(value(), kind()); }
+
+int Field::asInteger() const
+{
+    const QVariant v = value();
+    if (v.isNull()) return 0;
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    if (ok) return int(qRound64(d));
+    return v.toString().trimmed().toInt();
+}
+
+double Field::asFloat() const { return value().toDouble(); }
+
+bool Field::asBoolean() const
+{
+    const QVariant v = value();
+    if (v.isNull()) return false;
+    if (v.typeId() == QMetaType::QString) {
+        const QString s = v.toString().trimmed();
+        return s.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || s.toDouble() != 0;
+    }
+    return v.toDouble() != 0;
+}
+
+// --- DataSet ------------------------------------------------------------
+
+namespace {
+constexpr int kMaterializeLimit = 20000;   // sets up to this size are sorted in memory
+
+QString dateText(const QDateTime &dt)
+{
+    return dt.time() == QTime(0, 0) ? dt.toString(QStringLiteral("yyyy-MM-dd"))
+                                    : dt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+}
+} // namespace
+
+DataSet::DataSet(Connection *cnn, QObject *parent) : QObject(parent), m_cnn(cnn) {}
+
+DataSet::~DataSet() = default;
+
+void DataSet::setSql(const QString &tsql)
+{
+    if (m_active) close();
+    m_sql = tsql;
+}
+
+QString DataSet::displayText(const QVariant &v, FieldKind kind)
+{
+    if (v.isNull() || !v.isValid()) return {};
+    switch (kind) {
+    case FieldKind::Bool: {
+        bool b;
+        if (v.typeId() == QMetaType::QString) {
+            const QString s = v.toString().trimmed();
+            b = s.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || s.toDouble() != 0;
+        } else {
+            b = v.toDouble() != 0;
+        }
+        return b ? QStringLiteral("True") : QStringLiteral("False");
+    }
+    case FieldKind::DateTime:
+        if (v.typeId() == QMetaType::QDateTime) return dateText(v.toDateTime());
+        if (v.typeId() == QMetaType::QDate) return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+        {
+            QString s = v.toString();
+            if (s.size() > 10 && s.endsWith(QLatin1String(" 00:00:00"))) s.truncate(10);
+            if (s.size() > 10 && s[10] == u'T') s[10] = u' ';
+            return s;
+        }
+    case FieldKind::Float: {
+        const double d = v.toDouble();
+        return QString::number(d, 'g', 15);
+    }
+    default: return v.toString();
+    }
+}
+
+void DataSet::setupFields(const QSqlRecord &rec)
+{
+    m_names.clear();
+    m_index.clear();
+    m_kinds.clear();
+    for (int i = 0; i < rec.count(); ++i) {
+        const QSqlField f = rec.field(i);
+        const QString name = f.name();
+        m_names << name;
+        const QString lower = name.toLower();
+        if (!m_index.contains(lower)) m_index.insert(lower, i);
+        FieldKind kind = FieldKind::Text;
+        const int type = f.metaType().id();
+        switch (type) {
+        case QMetaType::Bool: kind = FieldKind::Bool; break;
+        case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
+        case QMetaType::Short: case QMetaType::UShort:
+            kind = FieldKind::Integer; break;
+        case QMetaType::Double: case QMetaType::Float: kind = FieldKind::Float; break;
+        case QMetaType::QDate: case QMetaType::QDateTime: kind = FieldKind::DateTime; break;
+        default: break;
+        }
+        // The engines report bit columns as small integers and SQLite dates as
+        // text; the schema knows what they are.
+        if (const auto ct = Schema::columnType(name)) {
+            if (*ct == ColType::Bit) kind = FieldKind::Bool;
+            else if (*ct == ColType::DateTime) kind = FieldKind::DateTime;
+            else if (*ct == ColType::Float) kind = FieldKind::Float;
+            else if ((*ct == ColType::Integer || *ct == ColType::Identity) && kind != FieldKind::Float) kind = FieldKind::Integer;
+        } else if (lower == QLatin1String("f_flag") && kind == FieldKind::Integer) {
+            kind = FieldKind::Bool;
+        }
+        m_kinds << kind;
+    }
+}
+
+void DataSet::resetState()
+{
+    m_full = false;
+    m_rows.clear();
+    m_order.clear();
+    m_count = -1;
+    m_pages.clear();
+    m_lru.clear();
+    ++m_generation;
+    m_cur = -1;
+    m_bof = m_eof = true;
+    m_modified.clear();
+    m_inserted.clear();
+    m_deleted.clear();
+    m_original.clear();
+}
+
+bool DataSet::open()
+{
+    close();
+    resetState();
+    m_lastError.clear();
+    if (!m_cnn || !m_cnn->isOpen()) {
+        m_lastError = QStringLiteral("数据库未连接");
+        return false;
+    }
+    m_paramNames.clear();
+    m_native = m_cnn->dialect().translate(m_sql, &m_paramNames);
+    m_dbOrder.clear();
+    m_sortText.clear();
+
+    if (m_cached) {
+        if (!fetchAll()) return false;
+    } else {
+        // One page more than a screen tells whether the set is small.
+        QSqlQuery q;
+        const QString sql = m_cnn->dialect().pageSql(m_native, 0, kPageRows + 1);
+        if (!m_cnn->execNative(q, sql, m_paramNames, m_params, true, m_sql)) {
+            m_lastError = m_cnn->lastError();
+            return false;
+        }
+        setupFields(q.record());
+        Page page;
+        page.generation = m_generation;
+        const int cols = m_names.size();
+        while (q.next()) {
+            Row r(cols);
+            for (int c = 0; c < cols; ++c) r[c] = q.value(c);
+            page.rows.append(std::move(r));
+        }
+        if (page.rows.size() <= kPageRows) {
+            m_rows = std::move(page.rows);
+            m_full = true;
+            m_count = m_rows.size();
+        } else {
+            page.rows.removeLast();
+            m_pages.insert(0, std::move(page));
+            m_lru.push_front(0);
+        }
+    }
+    m_active = true;
+    setCurrent(isEmpty() ? -1 : 0);
+    emit rowsReset();
+    emit opened();
+    return true;
+}
+
+bool DataSet::fetchAll()
+{
+    QSqlQuery q;
+    const QString sql = m_dbOrder.isEmpty() ? m_native
+                                            : QStringLiteral("select * from (%1) as sort_q %2")
+                                                  .arg(Tsql::withoutOrderBy(m_native), m_dbOrder);
+    if (!m_cnn->execNative(q, sql, m_paramNames, m_params, true, m_sql)) {
+        m_lastError = m_cnn->lastError();
+        return false;
+    }
+    setupFields(q.record());
+    const int cols = m_names.size();
+    m_rows.clear();
+    while (q.next()) {
+        Row r(cols);
+        for (int c = 0; c < cols; ++c) r[c] = q.value(c);
+        m_rows.append(std::move(r));
+    }
+    m_full = true;
+    m_count = m_rows.size();
+    m_pages.clear();
+    m_lru.clear();
+    if (m_cached) m_original = m_rows;
+    return true;
+}
+
+bool DataSet::fetchPage(int page) const
+{
+    QString base = m_native;
+    if (!m_dbOrder.isEmpty())
+        base = QStringLiteral("select * from (%1) as sort_q %2").arg(Tsql::withoutOrderBy(m_native), m_dbOrder);
+    QSqlQuery q;
+    const QString sql = m_cnn->dialect().pageSql(base, qint64(page) * kPageRows, kPageRows);
+    if (!m_cnn->execNative(q, sql, m_paramNames, m_params, true, m_sql)) {
+        const_cast<DataSet *>(this)->m_lastError = m_cnn->lastError();
+        return false;
+    }
+    Page p;
+    p.generation = m_generation;
+    const int cols = m_names.size();
+    while (q.next()) {
+        Row r(cols);
+        for (int c = 0; c < cols; ++c) r[c] = q.value(c);
+        p.rows.append(std::move(r));
+    }
+    m_pages.insert(page, std::move(p));
+    m_lru.push_front(page);
+    while (int(m_lru.size()) > kMaxPages) {
+        m_pages.remove(m_lru.back());
+        m_lru.pop_back();
+    }
+    return true;
+}
+
+int DataSet::storageRow(int row) const
+{
+    if (m_order.isEmpty()) return row;
+    return row >= 0 && row < m_order.size() ? m_order[row] : -1;
+}
+
+const DataSet::Row *DataSet::rowAt(int row) const
+{
+    if (row < 0) return nullptr;
+    if (m_full) {
+        const int s = storageRow(row);
+        return s >= 0 && s < m_rows.size() ? &m_rows[s] : nullptr;
+    }
+    const int page = row / kPageRows;
+    auto it = m_pages.find(page);
+    if (it == m_pages.end() || it->generation != m_generation) {
+        if (!fetchPage(page)) return nullptr;
+        it = m_pages.find(page);
+    } else {
+        auto l = std::find(m_lru.begin(), m_lru.end(), page);
+        if (l != m_lru.begin()) m_lru.splice(m_lru.begin(), m_lru, l);
+    }
+    const int off = row % kPageRows;
+    return off < it->rows.size() ? &it->rows[off] : nullptr;
+}
+
+QString DataSet::countSql() const
+{
+    return QStringLiteral("select count(*) from (%1) as count_q").arg(Tsql::withoutOrderBy(m_native));
+}
+
+int DataSet::recordCount() const
+{
+    if (!m_active) return 0;
+    if (m_full) return m_rows.size();
+    if (m_count < 0) {
+        QSqlQuery q;
+        if (m_cnn->execNative(q, countSql(), m_paramNames, m_params, true, m_sql) && q.next())
+            m_count = q.value(0).toInt();
+        else
+            const_cast<DataSet *>(this)->m_lastError = m_cnn->lastError();
+    }
+    return qMax(0, m_count);
+}
+
+bool DataSet::isEmpty() const
+{
+    if (!m_active && m_rows.isEmpty() && m_pages.isEmpty()) return true;
+    if (m_full) return m_rows.isEmpty();
+    return !m_pages.contains(0) || m_pages.value(0).rows.isEmpty();
+}
+
+void DataSet::close()
+{
+    const bool was = m_active;
+    m_active = false;
+    resetState();
+    m_names.clear();
+    m_index.clear();
+    m_kinds.clear();
+    if (was) {
+        emit rowsReset();
+        emit closed();
+    }
+}
+
+bool DataSet::execSql(int *rowsAffected)
+{
+    if (m_active) close();
+    m_lastError.clear();
+    QSqlQuery q;
+    if (!m_cnn || !m_cnn->exec(q, m_sql, m_params)) {
+        m_lastError = m_cnn ? m_cnn->lastError() : QStringLiteral("数据库未连接");
+        return false;
+    }
+    if (rowsAffected) *rowsAffected = q.numRowsAffected();
+    return true;
+}
+
+// --- cursor -------------------------------------------------------------
+
+void DataSet::setCurrent(int row)
+{
+    m_cur = row;
+    m_bof = row <= 0;
+    m_eof = row < 0;
+    emit currentRowChanged(row);
+}
+
+void DataSet::setRecNo(int row)
+{
+    if (!m_active || isEmpty()) return;
+    row = qMax(0, row);
+    if (!rowAt(row)) row = recordCount() - 1;
+    m_cur = row;
+    m_bof = m_eof = false;
+    emit currentRowChanged(row);
+}
+
+void DataSet::first()
+{
+    if (!m_active) return;
+    setCurrent(isEmpty() ? -1 : 0);
+}
+
+void DataSet::last()
+{
+    if (!m_active || isEmpty()) return;
+    m_cur = recordCount() - 1;
+    m_bof = false;
+    m_eof = true;
+    emit currentRowChanged(m_cur);
+}
+
+void DataSet::next()
+{
+    if (!m_active || m_cur < 0) return;
+    if (rowAt(m_cur + 1)) {
+        ++m_cur;
+        m_bof = false;
+        m_eof = false;
+        emit currentRowChanged(m_cur);
+    } else {
+        m_eof = true;
+    }
+}
+
+void DataSet::prior()
+{
+    if (!m_active || m_cur < 0) return;
+    if (m_cur == 0) {
+        m_bof = true;   // stays on the first row
+        return;
+    }
+    --m_cur;
+    m_bof = false;
+    m_eof = false;
+    emit currentRowChanged(m_cur);
+}
+
+void DataSet::moveBy(int delta)
+{
+    if (delta > 0) {
+        for (int i = 0; i < delta && !m_eof; ++i) next();
+    } else {
+        for (int i = 0; i < -delta && !m_bof; ++i) prior();
+    }
+}
+
+int DataSet::fieldIndex(const QString &name) const { return m_index.value(name.toLower(), -1); }
+
+QVariant DataSet::value(int row, int column) const
+{
+    const Row *r = rowAt(row);
+    if (!r || column < 0 || column >= r->size()) return {};
+    return (*r)[column];
+}
+
+bool DataSet::locate(const QString &field, const QVariant &value, bool caseInsensitive)
+{
+    const int col = fieldIndex(field);
+    if (col < 0 || !m_active) return false;
+    const QString wanted = displayText(value, m_kinds[col]);
+    const Qt::CaseSensitivity cs = caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    auto matches = [&](const QVariant &v) { return displayText(v, m_kinds[col]).compare(wanted, cs) == 0; };
+    if (m_full) {
+        for (int row = 0; row < m_rows.size(); ++row)
+            if (matches(m_rows[storageRow(row)][col])) {
+                setRecNo(row);
+                return true;
+            }
+        return false;
+    }
+    // A large set: stream the rows once instead of paging through them.
+    QString base = m_native;
+    if (!m_dbOrder.isEmpty())
+        base = QStringLiteral("select * from (%1) as sort_q %2").arg(Tsql::withoutOrderBy(m_native), m_dbOrder);
+    QSqlQuery q;
+    if (!m_cnn->execNative(q, base, m_paramNames, m_params, true, m_sql)) return false;
+    int row = 0;
+    while (q.next()) {
+        if (matches(q.value(col))) {
+            q.finish();
+            setRecNo(row);
+            return true;
+        }
+        ++row;
+    }
+    return false;
+}
+
+// --- sort ---------------------------------------------------------------
+
+void DataSet::setSort(const QString &sortText)
+{
+    m_sortText = sortText;
+    struct Key {
+        int col;
+        bool desc;
+    };
+    QVector<Key> keys;
+    for (const QString &item : sortText.split(u',')) {
+        const QStringList parts = item.trimmed().split(u' ', Qt::SkipEmptyParts);
+        if (parts.isEmpty()) continue;
+        const int col = fieldIndex(parts[0]);
+        if (col < 0) continue;
+        keys.append({col, parts.size() > 1 && parts[1].compare(QLatin1String("desc"), Qt::CaseInsensitive) == 0});
+    }
+    if (!m_active) return;
+
+    if (!m_full && recordCount() <= kMaterializeLimit) {
+        m_dbOrder.clear();
+        fetchAll();
+    }
+    if (m_full) {
+        m_order.clear();
+        if (!keys.isEmpty()) {
+            QCollator coll(QLocale(QLocale::Chinese, QLocale::China));
+            coll.setCaseSensitivity(Qt::CaseInsensitive);
+            coll.setNumericMode(false);
+            m_order.resize(m_rows.size());
+            for (int i = 0; i < m_order.size(); ++i) m_order[i] = i;
+            auto cmp = [&](const QVariant &a, const QVariant &b, FieldKind k) -> int {
+                if (a.isNull() || b.isNull()) return a.isNull() == b.isNull() ? 0 : (a.isNull() ? -1 : 1);
+                if (k == FieldKind::Integer || k == FieldKind::Float || k == FieldKind::Bool) {
+                    const double x = a.toDouble(), y = b.toDouble();
+                    return x < y ? -1 : (x > y ? 1 : 0);
+                }
+                if (k == FieldKind::DateTime) return displayText(a, k).compare(displayText(b, k));
+                return coll.compare(a.toString(), b.toString());
+            };
+            std::stable_sort(m_order.begin(), m_order.end(), [&](int x, int y) {
+                for (const Key &key : keys) {
+                    const int c = cmp(m_rows[x][key.col], m_rows[y][key.col], m_kinds[key.col]);
+                    if (c != 0) return key.desc ? c > 0 : c < 0;
+                }
+                return false;
+            });
+        }
+    } else {
+        QStringList order;
+        for (const Key &key : keys)
+            order << u'"' + QString(m_names[key.col]).replace(u'"', QLatin1String("\"\"")) + u'"'
+                         + (key.desc ? QLatin1String(" desc") : QLatin1String(" asc"));
+        m_dbOrder = order.isEmpty() ? QString() : QLatin1String("order by ") + order.join(u',');
+        m_pages.clear();
+        m_lru.clear();
+        ++m_generation;
+    }
+    emit rowsReset();
+    setCurrent(isEmpty() ? -1 : 0);
+}
+
+// --- cached updates -----------------------------------------------------
+
+void DataSet::setCachedUpdates(bool on, const QString &updateTable, const QString &keyField)
+{
+    m_cached = on;
+    m_updateTable = updateTable;
+    m_keyField = keyField;
+}
+
+bool DataSet::setFieldValue(const QString &field, const QVariant &value)
+{
+    const int col = fieldIndex(field);
+    if (!m_cached || !m_full || col < 0 || m_cur < 0) return false;
+    const int s = storageRow(m_cur);
+    m_rows[s][col] = value;
+    if (!m_inserted.contains(s) && !m_modified.contains(s)) m_modified.append(s);
+    return true;
+}
+
+void DataSet::appendRecord()
+{
+    if (!m_cached || !m_full) return;
+    m_rows.append(Row(m_names.size()));
+    const int s = m_rows.size() - 1;
+    m_inserted.append(s);
+    if (!m_order.isEmpty()) m_order.append(s);
+    m_count = m_rows.size();
+    emit rowsReset();
+    setRecNo(m_rows.size() - 1);
+}
+
+void DataSet::deleteRecord()
+{
+    if (!m_cached || !m_full || m_cur < 0) return;
+    const int s = storageRow(m_cur);
+    if (!m_inserted.contains(s)) m_deleted.append(m_rows[s]);
+    m_rows.remove(s);
+    auto shift = [s](QVector<int> &v) {
+        v.removeAll(s);
+        for (int &i : v)
+            if (i > s) --i;
+    };
+    shift(m_inserted);
+    shift(m_modified);
+    if (!m_order.isEmpty()) shift(m_order);
+    m_count = m_rows.size();
+    const int next = qMin(m_cur, int(m_rows.size()) - 1);
+    emit rowsReset();
+    setCurrent(next);
+    if (next > 0) m_bof = false;
+}
+
+bool DataSet::hasPendingUpdates() const
+{
+    return !m_modified.isEmpty() || !m_inserted.isEmpty() || !m_deleted.isEmpty();
+}
+
+bool DataSet::applyUpdates()
+{
+    if (!m_cached || !hasPendingUpdates()) return true;
+    const Schema::TableDef *table = Schema::table(m_updateTable);
+    const int keyCol = fieldIndex(m_keyField);
+    if (!table || keyCol < 0) {
+        m_lastError = QStringLiteral("无法保存：未知的数据表 %1").arg(m_updateTable);
+        return false;
+    }
+    // Only real columns of the table are written; the key is assigned by the engine.
+    QVector<int> cols;
+    for (int c = 0; c < m_names.size(); ++c) {
+        if (c == keyCol) continue;
+        for (const Schema::ColumnDef &def : table->columns)
+            if (def.name.compare(m_names[c], Qt::CaseInsensitive) == 0 && def.type != ColType::Identity) {
+                cols << c;
+                break;
+            }
+    }
+    ScopedTransaction tx(*m_cnn);
+    if (!tx.isActive()) {
+        m_lastError = m_cnn->lastError();
+        return false;
+    }
+    QSqlQuery q;
+    const QString key = m_names[keyCol];
+    for (const Row &r : std::as_const(m_deleted)) {
+        Params p;
+        p.set(QStringLiteral("key"), r[keyCol]);
+        if (!m_cnn->exec(q, QStringLiteral("delete from %1 where %2 = :key").arg(m_updateTable, key), p)) {
+            m_lastError = m_cnn->lastError();
+            return false;
+        }
+    }
+    for (int s : std::as_const(m_modified)) {
+        QStringList sets;
+        Params p;
+        for (int c : cols) {
+            sets << QStringLiteral("%1 = :p%2").arg(m_names[c]).arg(c);
+            p.set(QStringLiteral("p%1").arg(c), m_rows[s][c]);
+        }
+        p.set(QStringLiteral("key"), m_rows[s][keyCol]);
+        if (!m_cnn->exec(q, QStringLiteral("update %1 set %2 where %3 = :key").arg(m_updateTable, sets.join(u','), key), p)) {
+            m_lastError = m_cnn->lastError();
+            return false;
+        }
+    }
+    for (int s : std::as_const(m_inserted)) {
+        QStringList names, values;
+        Params p;
+        for (int c : cols) {
+            names << m_names[c];
+            values << QStringLiteral(":p%1").arg(c);
+            p.set(QStringLiteral("p%1").arg(c), m_rows[s][c]);
+        }
+        if (!m_cnn->exec(q, QStringLiteral("insert into %1(%2) values(%3)").arg(m_updateTable, names.join(u','), values.join(u',')), p)) {
+            m_lastError = m_cnn->lastError();
+            return false;
+        }
+    }
+    if (!tx.commit()) {
+        m_lastError = m_cnn->lastError();
+        return false;
+    }
+    // Re-read so new rows carry the keys the engine gave them.
+    const int keep = m_cur;
+    if (!open()) return false;
+    setRecNo(keep);
+    return true;
+}
+
+void DataSet::cancelUpdates()
+{
+    if (!m_cached) return;
+    m_rows = m_original;
+    m_order.clear();
+    m_modified.clear();
+    m_inserted.clear();
+    m_deleted.clear();
+    m_count = m_rows.size();
+    emit rowsReset();
+    setCurrent(m_rows.isEmpty() ? -1 : 0);
+}

@@ -1,0 +1,371 @@
+#include "Dialect.h"
+#include "TsqlTranslator.h"
+#include "app/ProgramFolder.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+
+#include <sqlite3.h>
+
+QString sqliteDatabaseFile(const ConnectionSettings &settings)
+{
+    QString name = settings.database.trimmed();
+    if (QFileInfo(name).suffix().isEmpty()) name += QLatin1String(".db");
+    return QDir(ProgramFolder::path()).absoluteFilePath(name);
+}
+
+QString Dialect::connectionText(const ConnectionSettings &s) const
+{
+    // The classic text, kept for display and logging; the password is masked.
+    return QStringLiteral("Provider = SQLOLEDB.1;Persist Security Info = true;User ID = sa; PassWord = ")
+           + QString(s.password.size(), u'*') + QStringLiteral("; Initial CataLog = ") + s.database
+           + QStringLiteral("; Data Source = ") + s.server + QStringLiteral(" [%1]").arg(name());
+}
+
+QString Dialect::pageSql(const QString &translatedSelect, qint64 offset, qint64 limit) const
+{
+    bool hasLimit = false;
+    Tsql::withoutOrderBy(translatedSelect, &hasLimit);
+    QString base = translatedSelect.trimmed();
+    if (hasLimit) base = QStringLiteral("select * from (%1) as page_q").arg(base);
+    return base + QStringLiteral(" limit %1 offset %2").arg(limit).arg(offset);
+}
+
+namespace {
+
+bool renameInto(const QString &tmp, const QString &file, QString *error)
+{
+    if (QFile::exists(file)) {
+        QFile::remove(tmp);
+        *error = QStringLiteral("备份文件已存在：%1").arg(file);
+        return false;
+    }
+    if (!QFile::rename(tmp, file)) {
+        QFile::remove(tmp);
+        *error = QStringLiteral("无法写入备份文件：%1").arg(file);
+        return false;
+    }
+    return true;
+}
+
+// --- SQLite -------------------------------------------------------------
+
+// Days from 1970-01-01 of a civil date (proleptic Gregorian).
+qint64 daysFromCivil(int y, int m, int d)
+{
+    y -= m <= 2;
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const int yoe = y - era * 400;
+    const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return qint64(era) * 146097 + doe - 719468;
+}
+
+struct Stamp {
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+};
+
+bool parseStamp(const unsigned char *t, int len, Stamp *out)
+{
+    auto num = [&](int pos, int n, int *v) {
+        if (pos + n > len) return false;
+        int r = 0;
+        for (int k = 0; k < n; ++k) {
+            const unsigned char c = t[pos + k];
+            if (c < '0' || c > '9') return false;
+            r = r * 10 + (c - '0');
+        }
+        *v = r;
+        return true;
+    };
+    if (!num(0, 4, &out->y) || len < 10 || t[4] != '-' || !num(5, 2, &out->mo) || t[7] != '-' ||
+        !num(8, 2, &out->d))
+        return false;
+    if (len >= 19) {
+        num(11, 2, &out->h);
+        num(14, 2, &out->mi);
+        num(17, 2, &out->s);
+    } else if (len >= 16) {
+        num(11, 2, &out->h);
+        num(14, 2, &out->mi);
+    }
+    return true;
+}
+
+// ms_datediff(part, a, b): boundaries of `part` crossed from a to b, as SQL Server counts them.
+void sqliteDateDiff(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    for (int k = 1; k < 3; ++k)
+        if (sqlite3_value_type(argv[k]) == SQLITE_NULL) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+    const char *part = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+    Stamp a, b;
+    if (!parseStamp(sqlite3_value_text(argv[1]), sqlite3_value_bytes(argv[1]), &a) ||
+        !parseStamp(sqlite3_value_text(argv[2]), sqlite3_value_bytes(argv[2]), &b)) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const qint64 da = daysFromCivil(a.y, a.mo, a.d), db = daysFromCivil(b.y, b.mo, b.d);
+    const QByteArray p = QByteArray(part ? part : "day");
+    qint64 r;
+    if (p == "year") r = b.y - a.y;
+    else if (p == "month") r = (b.y - a.y) * 12 + (b.mo - a.mo);
+    else if (p == "hour") r = (db * 24 + b.h) - (da * 24 + a.h);
+    else if (p == "minute") r = ((db * 24 + b.h) * 60 + b.mi) - ((da * 24 + a.h) * 60 + a.mi);
+    else if (p == "second")
+        r = (((db * 24 + b.h) * 60 + b.mi) * 60 + b.s) - (((da * 24 + a.h) * 60 + a.mi) * 60 + a.s);
+    else r = db - da;
+    sqlite3_result_int64(ctx, r);
+}
+
+sqlite3 *sqliteHandle(QSqlDatabase &db)
+{
+    const QVariant v = db.driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0) return nullptr;
+    return *static_cast<sqlite3 *const *>(v.data());
+}
+
+class SqliteDialect : public Dialect {
+public:
+    QString name() const override { return QStringLiteral("sqlite"); }
+    QString qtDriver() const override { return QStringLiteral("QSQLITE"); }
+    QString translate(const QString &tsql, QStringList *p) const override
+    {
+        return Tsql::translate(tsql, Tsql::Target::Sqlite, p);
+    }
+    bool configure(QSqlDatabase &db, const ConnectionSettings &s, QString *error) const override
+    {
+        if (s.database.trimmed().isEmpty()) {
+            *error = QStringLiteral("未指定数据库文件");
+            return false;
+        }
+        const QString file = sqliteDatabaseFile(s);
+        // Opening a missing file would silently make a new, empty database.
+        if (!QFileInfo::exists(file)) {
+            *error = QStringLiteral("数据库文件不存在：%1").arg(file);
+            return false;
+        }
+        db.setDatabaseName(file);
+        // Another client holding a write lock: wait up to 5 s, then report.
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        return true;
+    }
+    bool afterOpen(QSqlDatabase &db, QString *error) const override
+    {
+        sqlite3 *h = sqliteHandle(db);
+        if (!h || sqlite3_create_function_v2(h, "ms_datediff", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                             sqliteDateDiff, nullptr, nullptr, nullptr) != SQLITE_OK) {
+            *error = QStringLiteral("无法初始化数据库函数");
+            return false;
+        }
+        QSqlQuery q(db);
+        // The probe fails on a file that is not a database.
+        if (!q.exec(QStringLiteral("select count(*) from sqlite_master"))) {
+            *error = QStringLiteral("不是有效的数据库文件：%1 (%2)").arg(db.databaseName(), q.lastError().text());
+            return false;
+        }
+        q.exec(QStringLiteral("PRAGMA cache_size=-65536"));
+        return true;
+    }
+    QString columnType(ColType type, int) const override
+    {
+        switch (type) {
+        case ColType::Identity: return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+        case ColType::Integer: return QStringLiteral("INTEGER");
+        case ColType::Float: return QStringLiteral("FLOAT");
+        case ColType::Bit: return QStringLiteral("BIT");
+        case ColType::DateTime: return QStringLiteral("DATETIME");
+        case ColType::Text:
+        case ColType::LongText: return QStringLiteral("TEXT COLLATE NOCASE");
+        }
+        return {};
+    }
+    bool backup(QSqlDatabase &db, const ConnectionSettings &, const QString &file, QString *error) const override
+    {
+        sqlite3 *src = sqliteHandle(db);
+        if (!src) {
+            *error = QStringLiteral("数据库未连接");
+            return false;
+        }
+        const QString tmp = file + QLatin1String(".part");
+        QFile::remove(tmp);
+        sqlite3 *dst = nullptr;
+        if (sqlite3_open_v2(QFile::encodeName(tmp).constData(), &dst,
+                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+            *error = QStringLiteral("无法创建备份文件：%1").arg(file);
+            sqlite3_close(dst);
+            return false;
+        }
+        sqlite3_backup *b = sqlite3_backup_init(dst, "main", src, "main");
+        int rc = SQLITE_OK;
+        if (b) {
+            // Whole copy in one step; another client's lock is waited out by the busy handler.
+            rc = sqlite3_backup_step(b, -1);
+            sqlite3_backup_finish(b);
+        }
+        const QString msg = QString::fromUtf8(sqlite3_errmsg(dst));
+        const int finalRc = sqlite3_errcode(dst);
+        sqlite3_close(dst);
+        if (!b || rc != SQLITE_DONE || finalRc != SQLITE_OK) {
+            QFile::remove(tmp);
+            *error = QStringLiteral("备份失败：%1").arg(msg);
+            return false;
+        }
+        return renameInto(tmp, file, error);
+    }
+};
+
+// --- PostgreSQL ---------------------------------------------------------
+
+QString pgHost(const ConnectionSettings &s)
+{
+    const QString h = s.server.trimmed();
+    return h.isEmpty() || h.compare(QLatin1String("(Local)"), Qt::CaseInsensitive) == 0 ? QStringLiteral("127.0.0.1") : h;
+}
+
+class PostgresDialect : public Dialect {
+public:
+    QString name() const override { return QStringLiteral("postgres"); }
+    QString qtDriver() const override { return QStringLiteral("QPSQL"); }
+    QString translate(const QString &tsql, QStringList *p) const override
+    {
+        return Tsql::translate(tsql, Tsql::Target::Postgres, p);
+    }
+    bool configure(QSqlDatabase &db, const ConnectionSettings &s, QString *error) const override
+    {
+        if (s.database.trimmed().isEmpty()) {
+            *error = QStringLiteral("未指定数据库名称");
+            return false;
+        }
+        db.setHostName(pgHost(s));
+        if (s.port > 0) db.setPort(s.port);
+        db.setDatabaseName(s.database);
+        db.setUserName(s.user.isEmpty() ? QStringLiteral("sa") : s.user);
+        db.setPassword(s.password);
+        // Bounded waits: a server that is down or vanishes is reported, not waited on.
+        db.setConnectOptions(QStringLiteral(
+            "connect_timeout=5;keepalives=1;keepalives_idle=10;keepalives_interval=3;keepalives_count=3;application_name=clservice"));
+        return true;
+    }
+    bool afterOpen(QSqlDatabase &db, QString *error) const override
+    {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("SET datestyle TO ISO, YMD"))) {
+            *error = q.lastError().text();
+            return false;
+        }
+        return true;
+    }
+    QString columnType(ColType type, int) const override
+    {
+        switch (type) {
+        case ColType::Identity: return QStringLiteral("integer generated by default as identity primary key");
+        case ColType::Integer: return QStringLiteral("integer");
+        case ColType::Float: return QStringLiteral("double precision");
+        case ColType::Bit: return QStringLiteral("smallint");
+        case ColType::DateTime: return QStringLiteral("timestamp(0)");
+        case ColType::Text:
+        case ColType::LongText: return QStringLiteral("citext");
+        }
+        return {};
+    }
+    QStringList prepareSchema() const override { return {QStringLiteral("create extension if not exists citext")}; }
+    bool backup(QSqlDatabase &, const ConnectionSettings &s, const QString &file, QString *error) const override
+    {
+        const QString dump = QStandardPaths::findExecutable(QStringLiteral("pg_dump"));
+        if (dump.isEmpty()) {
+            *error = QStringLiteral("找不到 pg_dump 程序，请安装 postgresql-client");
+            return false;
+        }
+        const QString tmp = file + QLatin1String(".part");
+        QFile::remove(tmp);
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PGPASSWORD"), s.password);
+        env.insert(QStringLiteral("PGCONNECT_TIMEOUT"), QStringLiteral("5"));
+        p.setProcessEnvironment(env);
+        p.start(dump, {QStringLiteral("-Fc"), QStringLiteral("-h"), pgHost(s), QStringLiteral("-p"),
+                       QString::number(s.port > 0 ? s.port : 5432), QStringLiteral("-U"),
+                       s.user.isEmpty() ? QStringLiteral("sa") : s.user, QStringLiteral("-f"), tmp, s.database});
+        if (!p.waitForFinished(30 * 60 * 1000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+            p.kill();
+            QFile::remove(tmp);
+            *error = QStringLiteral("备份失败：%1").arg(QString::fromLocal8Bit(p.readAllStandardError()).trimmed());
+            return false;
+        }
+        return renameInto(tmp, file, error);
+    }
+};
+
+// --- SQL Server ---------------------------------------------------------
+
+class MssqlDialect : public Dialect {
+public:
+    QString name() const override { return QStringLiteral("mssql"); }
+    QString qtDriver() const override { return QStringLiteral("QODBC"); }
+    QString translate(const QString &tsql, QStringList *p) const override
+    {
+        return Tsql::translate(tsql, Tsql::Target::Mssql, p);
+    }
+    bool configure(QSqlDatabase &db, const ConnectionSettings &s, QString *) const override
+    {
+        db.setDatabaseName(QStringLiteral("DRIVER={FreeTDS};SERVER=%1;PORT=%2;DATABASE=%3;UID=%4;PWD=%5;TDS_Version=7.3;ClientCharset=UTF-8")
+                               .arg(s.server, QString::number(s.port > 0 ? s.port : 1433), s.database,
+                                    s.user.isEmpty() ? QStringLiteral("sa") : s.user, s.password));
+        db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=5"));
+        return true;
+    }
+    bool afterOpen(QSqlDatabase &, QString *) const override { return true; }
+    QString columnType(ColType type, int size) const override
+    {
+        switch (type) {
+        case ColType::Identity: return QStringLiteral("int identity(1,1) primary key");
+        case ColType::Integer: return QStringLiteral("int");
+        case ColType::Float: return QStringLiteral("float");
+        case ColType::Bit: return QStringLiteral("bit");
+        case ColType::DateTime: return QStringLiteral("datetime");
+        case ColType::Text: return size > 0 ? QStringLiteral("nvarchar(%1)").arg(size) : QStringLiteral("nvarchar(255)");
+        case ColType::LongText: return QStringLiteral("ntext");
+        }
+        return {};
+    }
+    QString pageSql(const QString &sel, qint64 offset, qint64 limit) const override
+    {
+        // OFFSET/FETCH needs an ORDER BY; a statement without one keeps its order.
+        bool hasLimit = false;
+        const QString noOrder = Tsql::withoutOrderBy(sel, &hasLimit);
+        const QString ordered = noOrder.size() == sel.size() ? sel + QStringLiteral(" order by (select null)") : sel;
+        return ordered + QStringLiteral(" offset %1 rows fetch next %2 rows only").arg(offset).arg(limit);
+    }
+    bool backup(QSqlDatabase &db, const ConnectionSettings &s, const QString &file, QString *error) const override
+    {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("Backup DataBase %1 to Disk = '%2' ").arg(s.database, QString(file).replace(u'\'', QLatin1String("''"))))) {
+            *error = q.lastError().text();
+            return false;
+        }
+        return true;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<Dialect> Dialect::create(const QString &driver)
+{
+    const QString d = driver.trimmed().toLower();
+    if (d.isEmpty() || d == QLatin1String("sqlite")) return std::make_unique<SqliteDialect>();
+    if (d == QLatin1String("postgres") || d == QLatin1String("postgresql") || d == QLatin1String("pg"))
+        return std::make_unique<PostgresDialect>();
+    if (d == QLatin1String("mssql") || d == QLatin1String("sqlserver")) return std::make_unique<MssqlDialect>();
+    return nullptr;
+}

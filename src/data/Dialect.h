@@ -1,0 +1,61 @@
+#pragma once
+// One object per database engine: the T-SQL translation, schema type names,
+// connection set-up, backup, and "end other connections" live here, never as
+// driver tests scattered through windows.
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class QSqlDatabase;
+
+enum class ColType { Identity, Integer, Float, Bit, DateTime, Text, LongText };
+
+struct ConnectionSettings {
+    QString driver = QStringLiteral("sqlite");   // sqlite | postgres | mssql
+    QString server;                              // host or SQL Server instance
+    QString database;                            // sqlite: file (relative to the program folder)
+    QString user = QStringLiteral("sa");
+    QString password;                            // clear text
+    int port = 0;
+};
+
+// The SQLite file named by the settings: relative to the program folder,
+// ".db" added when the name has no extension.
+QString sqliteDatabaseFile(const ConnectionSettings &settings);
+
+class Dialect {
+public:
+    virtual ~Dialect() = default;
+
+    virtual QString name() const = 0;        // "sqlite", "postgres", "mssql"
+    virtual QString qtDriver() const = 0;    // QSQLITE, QPSQL, QODBC
+
+    // T-SQL as the windows write it -> the engine's SQL. `:name` parameters
+    // become positional `?` and their names are returned in order.
+    virtual QString translate(const QString &tsql, QStringList *paramNames) const = 0;
+
+    // Fills in the QSqlDatabase from the settings (file path, host, options, timeouts).
+    virtual bool configure(QSqlDatabase &db, const ConnectionSettings &s, QString *error) const = 0;
+    // After open(): functions, pragmas, session settings, and a probe that the
+    // database really is one.
+    virtual bool afterOpen(QSqlDatabase &db, QString *error) const = 0;
+
+    // Schema type for a column.
+    virtual QString columnType(ColType type, int size) const = 0;
+    // Statements run once before the tables are created (extensions, ...).
+    virtual QStringList prepareSchema() const { return {}; }
+
+    // A full copy of the open database into `file`. Never overwrites: the
+    // copy is written beside it and renamed into place.
+    virtual bool backup(QSqlDatabase &db, const ConnectionSettings &s, const QString &file,
+                        QString *error) const = 0;
+
+    // The text kept for display and logging (the password is never shown).
+    virtual QString connectionText(const ConnectionSettings &s) const;
+
+    // Appends paging to a translated select.
+    virtual QString pageSql(const QString &translatedSelect, qint64 offset, qint64 limit) const;
+
+    static std::unique_ptr<Dialect> create(const QString &driver);   // unknown names give nullptr
+};

@@ -1,0 +1,309 @@
+#include "TdmData.h"
+#include "XlsxExport.h"
+#include "SqlText.h"
+
+#include <QRegularExpression>
+#include <QDateTime>
+
+#include "app/Companion.h"
+#include "app/Dialogs.h"
+#include "app/PrivateProfile.h"
+#include "app/ProgramFolder.h"
+#include "app/PubUnit.h"
+#include "app/Settings.h"
+#include "app/Shell.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTime>
+
+TdmData *dmData = nullptr;
+
+namespace {
+const QString kOpFailed = QStringLiteral("操作失败，请检查数据连接... ");
+const QString kDeleteFailed = QStringLiteral("删除操作失败，请检查数据连接... ");
+const QString kOpenFailed = QStringLiteral("打开操作失败，请检查数据连接... ");
+
+// The wait cursor for the length of one operation.
+class WaitCursor {
+public:
+    WaitCursor() { if (qobject_cast<QApplication *>(QCoreApplication::instance())) QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { if (qobject_cast<QApplication *>(QCoreApplication::instance())) QApplication::restoreOverrideCursor(); }
+};
+} // namespace
+
+TdmData::TdmData(QObject *parent)
+    : QObject(parent), QryPub(new DataSet(&ADOcnn, this)), QryTemp(new DataSet(&ADOcnn, this))
+{
+    QryPub->setObjectName(QStringLiteral("QryPub"));
+    QryTemp->setObjectName(QStringLiteral("QryTemp"));
+    if (!dmData) dmData = this;
+}
+
+TdmData::~TdmData()
+{
+    QryPub->close();
+    QryTemp->close();
+    if (dmData == this) dmData = nullptr;
+}
+
+bool TdmData::connectFromConfig(QString *error)
+{
+    PrivateProfile ini(ProgramFolder::filePath(QStringLiteral("Config.ini")));
+    ConnectionSettings s;
+    s.driver = Settings::text(ini, Settings::Key::DbDriver);
+    s.database = Settings::text(ini, Settings::Key::DbDatabase);
+    s.server = Settings::text(ini, Settings::Key::DbServer);
+    s.port = Settings::integer(ini, Settings::Key::DbPort);
+    s.password = GetPass(Settings::text(ini, Settings::Key::DbPassword));
+    return connect(s, error);
+}
+
+bool TdmData::connect(const ConnectionSettings &settings, QString *error)
+{
+    m_connected = ADOcnn.open(settings);
+    if (!m_connected && error) *error = ADOcnn.lastError();
+    return m_connected;
+}
+
+bool TdmData::RunSQL(const QString &sql)
+{
+    QryPub->close();
+    QryPub->params().clear();
+    QryPub->setSql(sql);
+    if (QryPub->execSql()) return true;
+    ShowMess(kOpFailed, 3);
+    return false;
+}
+
+bool TdmData::DeleteByID(const QString &table, qint64 id)
+{
+    QryPub->close();
+    QryPub->params().clear();
+    QryPub->setSql(QStringLiteral("delete from ") + table + QStringLiteral(" where F_ID = ") + QString::number(id));
+    if (QryPub->execSql()) return true;
+    ShowMess(kDeleteFailed, 3);
+    return false;
+}
+
+QString TdmData::GetStrValue(const QString &sql)
+{
+    QryTemp->params().clear();
+    QryTemp->setSql(sql);
+    if (!QryTemp->open()) {
+        ShowMess(kOpFailed, 3);
+        return {};
+    }
+    return QryTemp->isEmpty() ? QString() : QryTemp->field(0).asString();
+}
+
+int TdmData::GetIntValue(const QString &sql)
+{
+    QryTemp->params().clear();
+    QryTemp->setSql(sql);
+    if (!QryTemp->open()) {
+        ShowMess(kOpFailed, 3);
+        return 0;
+    }
+    return QryTemp->isEmpty() ? 0 : QryTemp->field(0).asInteger();
+}
+
+bool TdmData::GetBoolValue(const QString &sql)
+{
+    QryTemp->params().clear();
+    QryTemp->setSql(sql);
+    if (!QryTemp->open()) {
+        ShowMess(kOpFailed, 3);
+        return false;
+    }
+    return !QryTemp->isEmpty() && QryTemp->field(0).asBoolean();
+}
+
+bool TdmData::OpenSQL(const QString &sql, DataSet *query)
+{
+    if (!query) return false;
+    query->close();
+    query->setSql(sql);
+    if (query->open()) return true;
+    ShowMess(kOpenFailed, 3);
+    return false;
+}
+
+void TdmData::FillItems(const QString &sql, QComboBox *box)
+{
+    box->clear();
+    box->addItem(QString());
+    QryTemp->params().clear();
+    QryTemp->setSql(sql);
+    if (!QryTemp->open()) {
+        ShowMess(kOpFailed, 3);
+        return;
+    }
+    for (QryTemp->first(); !QryTemp->eof(); QryTemp->next()) {
+        const QString v = QryTemp->field(0).asString();
+        if (!v.trimmed().isEmpty()) box->addItem(v);
+    }
+}
+
+void TdmData::SelectItem(const QString &value, QComboBox *box)
+{
+    // Lower-casing touches A-Z only, as the stored codes expect.
+    auto fold = [](const QString &s) {
+        QString r = s.trimmed();
+        for (QChar &c : r)
+            if (c >= u'A' && c <= u'Z') c = QChar(c.unicode() + 32);
+        return r;
+    };
+    const QString wanted = fold(value);
+    int found = -1;
+    for (int i = 0; i < box->count(); ++i)
+        if (fold(box->itemText(i)) == wanted) found = i;
+    if (found >= 0) {
+        box->setCurrentIndex(found);
+    } else if (box->isEditable()) {
+        box->setEditText(value);
+    } else {
+        // A stored value missing from the list is still shown and saved back.
+        box->addItem(value);
+        box->setCurrentIndex(box->count() - 1);
+    }
+}
+
+void TdmData::WriteLog(const QString &operation)
+{
+    QryTemp->close();
+    QryTemp->params().clear();
+    QryTemp->setSql(QStringLiteral("insert into LogRec(F_EmpName,F_OperType,F_OperDate,F_OperTime) values(:EmpName,:OperType,:OperDate,:OperTime)"));
+    QryTemp->setParam(QStringLiteral("EmpName"), PubUnit::CurOper);
+    QryTemp->setParam(QStringLiteral("OperType"), operation);
+    QryTemp->setParam(QStringLiteral("OperDate"), QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+    QryTemp->setParam(QStringLiteral("OperTime"), QTime::currentTime().toString(QStringLiteral("hh:mm:ss")));
+    QryTemp->execSql();   // a broken log never disturbs the caller
+    QryTemp->params().clear();
+}
+
+QString TdmData::NextCode(const QString &sql, int digits, QString *result)
+{
+    QryTemp->params().clear();
+    QryTemp->setSql(sql);
+    if (!QryTemp->open()) throw DbError(QryTemp->lastError().toStdString());
+    const QString s = QryTemp->isEmpty() ? QString() : QryTemp->field(0).asString();
+    QString prefix, tail;
+    if (s.isEmpty()) {
+        tail = QString(digits, u'0');
+    } else {
+        prefix = s.size() > digits ? s.left(s.size() - digits) : QString();
+        tail = s.size() > digits ? s.right(digits) : s;
+    }
+    if (result) *result = prefix + tail;
+    bool ok = !tail.isEmpty();
+    for (QChar c : tail) ok = ok && c >= u'0' && c <= u'9';
+    if (!ok) throw DbError(QStringLiteral("'%1' 不是有效的整数值").arg(tail).toStdString());
+    // "1" + tail + 1 without its first character keeps the zeros and drops a carry.
+    QString number = QLatin1String("1") + tail;
+    int i = number.size() - 1;
+    while (i >= 0) {
+        if (number[i] == u'9') {
+            number[i] = u'0';
+            --i;
+        } else {
+            number[i] = QChar(number[i].unicode() + 1);
+            break;
+        }
+    }
+    if (i < 0) number.prepend(u'1');
+    const QString code = prefix + number.mid(1);
+    if (result) *result = code;
+    return code;
+}
+
+bool TdmData::HasRight(const QString &code)
+{
+    return GetIntValue(QStringLiteral("Select o.F_ID from OperLimit as O left join Limits as l On O.F_lmtName = L.F_name Where (O.F_OperName = '")
+                       + sqlValue(PubUnit::CurOper) + QStringLiteral("')And(l.F_code = '") + sqlValue(code)
+                       + QStringLiteral("') ")) > 0;
+}
+
+QString TdmData::MakeDisplayFormat(int decimals, int kind)
+{
+    const int n = qMax(0, decimals);
+    if (kind == 1) return QLatin1String("0.") + QString(n, u'#');
+    QString places;
+    for (int i = 0; i < n; ++i) places += i < 2 ? u'0' : u'#';
+    return QStringLiteral("￥,0.") + places;
+}
+
+bool TdmData::ExportToExcel(const QList<ExportColumn> &columns, DataSet *data, const QString &sheetName, bool visible)
+{
+    QList<XlsxColumn> cols;
+    QStringList fields;
+    for (const ExportColumn &c : columns) {
+        cols.append({c.caption, c.displayFormat});
+        fields << c.field;
+    }
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+    QString base = sheetName.trimmed().isEmpty() ? QStringLiteral("导出") : sheetName.trimmed();
+    static const QRegularExpression unsafe(QStringLiteral("[\\\\/:*?\"<>|\\s]"));
+    base.replace(unsafe, QStringLiteral("_"));
+    const QString path = QDir(dir).filePath(
+        QStringLiteral("%1_%2.xlsx").arg(base, QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_hhmmss_zzz"))));
+    QString error;
+    bool ok;
+    {
+        WaitCursor wait;
+        DataSet empty(&ADOcnn);
+        DataSetRows rows(data ? *data : empty, fields);
+        ok = writeXlsx(path, sheetName, cols, rows, &error);
+        if (data && data->isActive()) data->first();
+    }
+    if (!ok) {
+        Dialogs::current().standardMessage(error, QStringLiteral("错误"), Dialogs::Kind::Error);
+        return false;
+    }
+    if (visible && !Shell::current().openDocument(path)) {
+        Dialogs::current().standardMessage(
+            QStringLiteral("系统中没有可以打开电子表格的软件，导出的文件已保存在：\n%1").arg(path),
+            QStringLiteral("错误"), Dialogs::Kind::Error);
+        return false;
+    }
+    return true;
+}
+
+QString TdmData::backupFileName(const QString &folder, const QDate &day)
+{
+    return QDir(folder).filePath(QStringLiteral("dp") + day.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".back"));
+}
+
+bool TdmData::backupTo(const QString &file, QString *error)
+{
+    QSqlDatabase db = ADOcnn.database();
+    return ADOcnn.isOpen() && ADOcnn.dialect().backup(db, ADOcnn.settings(), file, error);
+}
+
+void TdmData::AutoBackup()
+{
+    const QString folder = GetStrValue(QStringLiteral("select f_BakPath from sysInfo")).trimmed();
+    if (!QFileInfo(folder).isDir() || folder.isEmpty()) {
+        if (ShowMess(QStringLiteral("当前目录") + folder + QStringLiteral(" 不存在，是否创建！"), 1) != 1) return;
+        if (folder.isEmpty() || !QDir().mkpath(folder)) {
+            ShowMess(QStringLiteral("目录") + folder + QStringLiteral(" 创建失败,请检测路径是否合法!"), 3);
+            return;
+        }
+    }
+    const QString file = backupFileName(folder, QDate::currentDate());
+    if (QFileInfo::exists(file)) return;   // one backup a day, never overwritten
+    QString error;
+    bool ok;
+    {
+        WaitCursor wait;
+        ok = backupTo(file, &error);
+    }
+    if (!ok) {
+        qWarning("automatic backup failed: %s", qPrintable(error));
+        ShowMess(kOpFailed, 3);
+    }
+}

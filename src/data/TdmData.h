@@ -1,0 +1,72 @@
+#pragma once
+// The data module: the shared connection ADOcnn, the shared queries QryPub
+// and QryTemp, and the operations every window uses. Each operation catches
+// its own error, shows its message and returns a neutral result.
+
+#include "Connection.h"
+#include "DataSet.h"
+
+#include <QObject>
+#include <QString>
+#include <stdexcept>
+
+class QComboBox;
+
+// Raised only by NextCode, whose callers handle the error themselves.
+class DbError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A column of a list being exported: what the grid shows.
+struct ExportColumn {
+    QString field;
+    QString caption;
+    QString displayFormat;   // number pattern, empty for text
+};
+
+class TdmData : public QObject {
+    Q_OBJECT
+public:
+    explicit TdmData(QObject *parent = nullptr);
+    ~TdmData() override;
+
+    // Reads [DBconn] from the program folder's Config.ini and opens ADOcnn.
+    // Start-up drives the messages; this only reports.
+    bool connectFromConfig(QString *error);
+    bool connect(const ConnectionSettings &settings, QString *error);
+    bool connected() const { return m_connected; }
+
+    Connection ADOcnn;
+    DataSet *QryPub;
+    DataSet *QryTemp;
+
+    bool RunSQL(const QString &sql);
+    bool DeleteByID(const QString &table, qint64 id);
+    QString GetStrValue(const QString &sql);
+    int GetIntValue(const QString &sql);
+    bool GetBoolValue(const QString &sql);
+    bool OpenSQL(const QString &sql, DataSet *query);
+    void FillItems(const QString &sql, QComboBox *box);
+    static void SelectItem(const QString &value, QComboBox *box);
+    void WriteLog(const QString &operation);
+    // Throws DbError on a failing query or a tail that is not a number;
+    // *result is prefix + tail by then.
+    QString NextCode(const QString &sql, int digits, QString *result = nullptr);
+    bool HasRight(const QString &code);
+    static QString MakeDisplayFormat(int decimals, int kind);
+    // Writes the rows to an .xlsx file and opens it with the desktop's program.
+    bool ExportToExcel(const QList<ExportColumn> &columns, DataSet *data, const QString &sheetName,
+                       bool visible = true);
+    void AutoBackup();
+
+    // The backup file for a day: folder + "/dp" + yyyyMMdd + ".back".
+    static QString backupFileName(const QString &folder, const QDate &day);
+    bool backupTo(const QString &file, QString *error);
+
+private:
+    bool m_connected = false;
+};
+
+// The one data module of the run (created by start-up, or by a test).
+extern TdmData *dmData;

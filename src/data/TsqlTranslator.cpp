@@ -1,0 +1,287 @@
+#include "TsqlTranslator.h"
+
+namespace Tsql {
+
+namespace {
+
+bool isIdentStart(QChar c) { return c.isLetter() || c == u'_' || c == u'@' || c == u'#'; }
+bool isIdentChar(QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'@' || c == u'#' || c == u'$'; }
+
+bool wordIs(const Token &t, const char *w)
+{
+    return t.type == Token::Word && t.text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0;
+}
+
+bool punctIs(const Token &t, char c) { return t.type == Token::Punct && t.text.size() == 1 && t.text[0] == QLatin1Char(c); }
+
+class Emitter {
+public:
+    Emitter(const QVector<Token> &toks, Target target, QStringList *params)
+        : m_t(toks), m_target(target), m_params(params) {}
+
+    QString run()
+    {
+        QString out = render(0, m_t.size());
+        if (!m_limit.isEmpty()) out = out.trimmed() + QLatin1String(" limit ") + m_limit;
+        return out;
+    }
+
+private:
+    int nextSolid(int i, int end) const
+    {
+        while (i < end && (m_t[i].type == Token::Space || m_t[i].type == Token::Comment)) ++i;
+        return i;
+    }
+
+    // Index of the ')' matching the '(' at `open`, or -1.
+    int matching(int open, int end) const
+    {
+        int depth = 0;
+        for (int i = open; i < end; ++i) {
+            if (punctIs(m_t[i], '(')) ++depth;
+            else if (punctIs(m_t[i], ')') && --depth == 0) return i;
+        }
+        return -1;
+    }
+
+    // Top-level argument ranges of a call whose parentheses are at open/close.
+    QVector<QPair<int, int>> arguments(int open, int close) const
+    {
+        QVector<QPair<int, int>> args;
+        int depth = 0, start = open + 1;
+        for (int i = open + 1; i < close; ++i) {
+            if (punctIs(m_t[i], '(')) ++depth;
+            else if (punctIs(m_t[i], ')')) --depth;
+            else if (depth == 0 && punctIs(m_t[i], ',')) {
+                args.append({start, i});
+                start = i + 1;
+            }
+        }
+        args.append({start, close});
+        return args;
+    }
+
+    QString arg(const QPair<int, int> &r) { return render(r.first, r.second).trimmed(); }
+
+    QString datediff(const QString &partIn, const QString &a, const QString &b) const
+    {
+        QString part = partIn.toLower();
+        if (part == QLatin1String("dd") || part == QLatin1String("d")) part = QStringLiteral("day");
+        else if (part == QLatin1String("mm") || part == QLatin1String("m")) part = QStringLiteral("month");
+        else if (part == QLatin1String("yy") || part == QLatin1String("yyyy")) part = QStringLiteral("year");
+        else if (part == QLatin1String("hh")) part = QStringLiteral("hour");
+        else if (part == QLatin1String("mi") || part == QLatin1String("n")) part = QStringLiteral("minute");
+        else if (part == QLatin1String("ss") || part == QLatin1String("s")) part = QStringLiteral("second");
+        if (m_target == Target::Sqlite)
+            return QStringLiteral("ms_datediff('%1',%2,%3)").arg(part, a, b);
+        // PostgreSQL: count boundaries crossed, as SQL Server does.
+        const QString ta = QStringLiteral("CAST(%1 AS timestamp)").arg(a);
+        const QString tb = QStringLiteral("CAST(%1 AS timestamp)").arg(b);
+        if (part == QLatin1String("day"))
+            return QStringLiteral("(CAST(%1 AS date) - CAST(%2 AS date))").arg(tb, ta);
+        if (part == QLatin1String("month"))
+            return QStringLiteral("CAST((date_part('year',%1)-date_part('year',%2))*12+date_part('month',%1)-date_part('month',%2) AS integer)").arg(tb, ta);
+        if (part == QLatin1String("year"))
+            return QStringLiteral("CAST(date_part('year',%1)-date_part('year',%2) AS integer)").arg(tb, ta);
+        const QString unit = part == QLatin1String("hour") ? QStringLiteral("hour")
+                             : part == QLatin1String("minute") ? QStringLiteral("minute") : QStringLiteral("second");
+        const int secs = unit == QLatin1String("hour") ? 3600 : unit == QLatin1String("minute") ? 60 : 1;
+        return QStringLiteral("CAST((extract(epoch from date_trunc('%1',%2)) - extract(epoch from date_trunc('%1',%3)))/%4 AS integer)")
+            .arg(unit, tb, ta).arg(secs);
+    }
+
+    QString render(int begin, int end)
+    {
+        QString out;
+        int depth = 0;
+        for (int i = begin; i < end; ++i) {
+            const Token &t = m_t[i];
+            switch (t.type) {
+            case Token::Comment:
+                out += u' ';
+                break;
+            case Token::String:
+                out += t.text.startsWith(u'N') || t.text.startsWith(u'n') ? t.text.mid(1) : t.text;
+                break;
+            case Token::QuotedName: {
+                QString name = t.text.mid(1, t.text.size() - 2);
+                if (t.text.startsWith(u'[')) name.replace(QLatin1String("]]"), QLatin1String("]"));
+                else name.replace(QLatin1String("\"\""), QLatin1String("\""));
+                if (m_target == Target::Postgres) name = name.toLower();   // tables are created unquoted
+                name.replace(u'"', QLatin1String("\"\""));
+                out += u'"' + name + u'"';
+                break;
+            }
+            case Token::Param:
+                if (m_params) m_params->append(t.text.mid(1));
+                out += u'?';
+                break;
+            case Token::Word: {
+                const int open = nextSolid(i + 1, end);
+                const bool call = open < end && punctIs(m_t[open], '(');
+                const int close = call ? matching(open, end) : -1;
+                if (call && close > 0 && wordIs(t, "isnull")) {
+                    const auto args = arguments(open, close);
+                    QStringList parts;
+                    for (const auto &a : args) parts << arg(a);
+                    const QString c = QLatin1String("coalesce(") + parts.join(u',') + u')';
+                    // A function result has no collation in SQLite; keep text
+                    // comparisons on it case-insensitive like the columns.
+                    out += m_target == Target::Sqlite ? QLatin1String("(") + c + QLatin1String(" COLLATE NOCASE)") : c;
+                    i = close;
+                } else if (call && close > 0 && wordIs(t, "getdate") && nextSolid(open + 1, end) == close) {
+                    out += m_target == Target::Sqlite ? QStringLiteral("datetime('now','localtime')")
+                                                      : QStringLiteral("localtimestamp(0)");
+                    i = close;
+                } else if (call && close > 0 && wordIs(t, "datediff")) {
+                    const auto args = arguments(open, close);
+                    if (args.size() == 3) {
+                        out += datediff(render(args[0].first, args[0].second).trimmed(), arg(args[1]), arg(args[2]));
+                        i = close;
+                    } else {
+                        out += t.text;
+                    }
+                } else if (call && wordIs(t, "len")) {
+                    out += QLatin1String("length");
+                } else if (wordIs(t, "like") && m_target == Target::Postgres) {
+                    out += QLatin1String("ilike");
+                } else if (wordIs(t, "top") && m_limit.isEmpty()) {
+                    const int n = nextSolid(i + 1, end);
+                    if (n < end && m_t[n].type == Token::Number && begin == 0 && depth == 0) {
+                        m_limit = m_t[n].text;
+                        i = n;
+                    } else {
+                        out += t.text;
+                    }
+                } else {
+                    out += t.text;
+                }
+                break;
+            }
+            case Token::Punct:
+                if (punctIs(t, ';') && nextSolid(i + 1, end) == end) break;   // trailing ;
+                if (punctIs(t, '(')) ++depth;
+                else if (punctIs(t, ')')) --depth;
+                out += t.text;
+                break;
+            default:
+                out += t.text;
+            }
+        }
+        return out;
+    }
+
+    const QVector<Token> &m_t;
+    Target m_target;
+    QStringList *m_params;
+    QString m_limit;
+};
+
+} // namespace
+
+QVector<Token> tokenize(const QString &sql)
+{
+    QVector<Token> toks;
+    const qsizetype n = sql.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = sql[i];
+        qsizetype j = i + 1;
+        Token::Type type = Token::Punct;
+        if (c.isSpace()) {
+            while (j < n && sql[j].isSpace()) ++j;
+            type = Token::Space;
+        } else if (c == u'-' && i + 1 < n && sql[i + 1] == u'-') {
+            while (j < n && sql[j] != u'\n') ++j;
+            type = Token::Comment;
+        } else if (c == u'/' && i + 1 < n && sql[i + 1] == u'*') {
+            const qsizetype e = sql.indexOf(QLatin1String("*/"), i + 2);
+            j = e < 0 ? n : e + 2;
+            type = Token::Comment;
+        } else if (c == u'\'' || ((c == u'N' || c == u'n') && i + 1 < n && sql[i + 1] == u'\'')) {
+            j = c == u'\'' ? i + 1 : i + 2;
+            while (j < n) {
+                if (sql[j] == u'\'') {
+                    if (j + 1 < n && sql[j + 1] == u'\'') { j += 2; continue; }
+                    ++j;
+                    break;
+                }
+                ++j;
+            }
+            type = Token::String;
+        } else if (c == u'[' || c == u'"') {
+            const QChar close = c == u'[' ? u']' : u'"';
+            while (j < n) {
+                if (sql[j] == close) {
+                    if (j + 1 < n && sql[j + 1] == close) { j += 2; continue; }
+                    ++j;
+                    break;
+                }
+                ++j;
+            }
+            type = Token::QuotedName;
+        } else if (c == u':' && i + 1 < n && isIdentStart(sql[i + 1]) && (i == 0 || sql[i - 1] != u':')) {
+            j = i + 1;
+            while (j < n && isIdentChar(sql[j])) ++j;
+            type = Token::Param;
+        } else if (c.isDigit() || (c == u'.' && i + 1 < n && sql[i + 1].isDigit())) {
+            while (j < n && (sql[j].isDigit() || sql[j] == u'.')) ++j;
+            type = Token::Number;
+        } else if (isIdentStart(c)) {
+            while (j < n && isIdentChar(sql[j])) ++j;
+            type = Token::Word;
+        }
+        toks.append({type, sql.mid(i, j - i)});
+        i = j;
+    }
+    return toks;
+}
+
+QString translate(const QString &tsql, Target target, QStringList *paramNames)
+{
+    QString sql = tsql;
+    sql.remove(QChar(u'\0'));   // a NUL would end the statement early in every engine
+    const QVector<Token> toks = tokenize(sql);
+    if (target == Target::Mssql) {
+        // SQL Server takes T-SQL as written; only named parameters become positional.
+        QString out;
+        for (const Token &t : toks) {
+            if (t.type == Token::Param) {
+                if (paramNames) paramNames->append(t.text.mid(1));
+                out += u'?';
+            } else {
+                out += t.text;
+            }
+        }
+        return out;
+    }
+    return Emitter(toks, target, paramNames).run();
+}
+
+QString withoutOrderBy(const QString &sql, bool *hasLimit)
+{
+    const QVector<Token> toks = tokenize(sql);
+    int depth = 0, orderAt = -1;
+    bool limit = false;
+    for (int i = 0; i < toks.size(); ++i) {
+        const Token &t = toks[i];
+        if (punctIs(t, '(')) ++depth;
+        else if (punctIs(t, ')')) --depth;
+        else if (depth == 0 && wordIs(t, "order")) {
+            int k = i + 1;
+            while (k < toks.size() && toks[k].type == Token::Space) ++k;
+            if (k < toks.size() && wordIs(toks[k], "by")) orderAt = i;
+        } else if (depth == 0 && (wordIs(t, "limit") || wordIs(t, "offset"))) {
+            limit = true;
+        } else if (depth == 0 && (wordIs(t, "union") || wordIs(t, "except") || wordIs(t, "intersect"))) {
+            orderAt = -1;   // an ORDER BY before a set operator belongs to a branch
+        }
+    }
+    if (hasLimit) *hasLimit = limit;
+    if (orderAt < 0 || limit) return sql;
+    QString out;
+    for (int i = 0; i < orderAt; ++i) out += toks[i].text;
+    return out;
+}
+
+} // namespace Tsql

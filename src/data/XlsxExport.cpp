@@ -1,0 +1,389 @@
+#include "XlsxExport.h"
+
+#include "DataSet.h"
+#include "NumberFormat.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QTemporaryFile>
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+#include <xlsxwriter.h>
+
+namespace {
+
+const QString kNoDate = QStringLiteral("1900-08-14");
+constexpr int kMaxCellText = 32767;   // characters a cell can hold
+constexpr int kSheetNameMax = 31;
+constexpr int kMaxSheetRows = LXW_ROW_MAX;
+constexpr int kProgressStep = 500;
+constexpr int kWidthSampleRows = 200;
+
+bool isNoDate(const QString &text)
+{
+    const QString t = text.trimmed();
+    return t == kNoDate || t == kNoDate + QStringLiteral(" 00:00:00");
+}
+
+// Excel refuses longer cell texts; cut rather than fail the whole export.
+QByteArray cellText(const QString &text)
+{
+    if (text.size() <= kMaxCellText)
+        return text.toUtf8();
+    int n = kMaxCellText;
+    if (text.at(n - 1).isHighSurrogate())
+        --n;
+    return text.left(n).toUtf8();
+}
+
+bool numberOf(const QVariant &v, const QString &text, double *out)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+        if (v.isNull())
+            return false;
+        *out = v.toDouble();
+        return std::isfinite(*out);
+    case QMetaType::Bool:
+    case QMetaType::QDate:
+    case QMetaType::QDateTime:
+    case QMetaType::QTime:
+        return false;
+    default:
+        break;
+    }
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return false;
+    bool ok = false;
+    *out = t.toDouble(&ok);
+    return ok && std::isfinite(*out);
+}
+
+// Rough display width: CJK characters take two columns.
+int textWidth(const QString &text)
+{
+    int w = 0;
+    for (QChar c : text)
+        w += c.unicode() >= 0x1100 ? 2 : 1;
+    return w;
+}
+
+QString writeError(const QString &path, const QString &why)
+{
+    return QStringLiteral("无法写入文件：%1\n%2").arg(QDir::toNativeSeparators(path), why);
+}
+
+QString lxwText(lxw_error e)
+{
+    return QString::fromUtf8(lxw_strerror(e));
+}
+
+QString numberedSheetName(const QString &base, int n)
+{
+    const QString suffix = QStringLiteral(" (%1)").arg(n);
+    const QList<uint> cps = base.toUcs4();
+    const int room = kSheetNameMax - int(suffix.size());
+    return QString::fromUcs4(reinterpret_cast<const char32_t *>(cps.constData()),
+                             std::min(int(cps.size()), room))
+        + suffix;
+}
+
+class Writer {
+public:
+    Writer(lxw_workbook *wb, const QList<XlsxColumn> &columns) : m_wb(wb), m_columns(columns) {}
+
+    ~Writer()
+    {
+        if (m_wb)
+            workbook_close(m_wb);   // frees it; the temporary file is dropped by the caller
+    }
+
+    bool setUp(const QString &sheetName, const XlsxRowSource &rows)
+    {
+        m_sheetName = sheetName;
+        m_textFormat = workbook_add_format(m_wb);
+        if (!m_textFormat)
+            return fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
+        format_set_num_format_index(m_textFormat, 49);
+
+        QHash<QString, lxw_format *> byPattern;
+        for (const XlsxColumn &c : m_columns) {
+            const QString p = c.numberFormat.trimmed();
+            if (p.isEmpty()) {
+                m_formats << m_textFormat;
+                continue;
+            }
+            lxw_format *f = byPattern.value(p);
+            if (!f) {
+                f = workbook_add_format(m_wb);
+                if (!f)
+                    return fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
+                format_set_num_format(f, excelNumberFormat(p).toUtf8().constData());
+                byPattern.insert(p, f);
+            }
+            m_formats << f;
+        }
+        measureWidths(rows);
+        return addSheet(m_sheetName);
+    }
+
+    bool writeRow(int row, const XlsxRowSource &rows)
+    {
+        if (m_sheetRow >= kMaxSheetRows) {
+            // Past the last row a sheet can hold: go on in a further sheet.
+            ++m_sheetCount;
+            if (!addSheet(numberedSheetName(m_sheetName, m_sheetCount)))
+                return false;
+        }
+        const lxw_row_t r = lxw_row_t(m_sheetRow);
+        for (int c = 0; c < m_columns.size(); ++c) {
+            const lxw_col_t col = lxw_col_t(c);
+            const QString text = rows.text(row, c);
+            lxw_format *f = m_formats.at(c);
+            lxw_error e = LXW_NO_ERROR;
+            double number = 0;
+            if (text.isEmpty() || isNoDate(text)) {
+                e = worksheet_write_blank(m_ws, r, col, f);
+            } else if (f != m_textFormat && numberOf(rows.value(row, c), text, &number)) {
+                e = worksheet_write_number(m_ws, r, col, number, f);
+            } else {
+                e = worksheet_write_string(m_ws, r, col, cellText(text).constData(), f);
+            }
+            if (e != LXW_NO_ERROR)
+                return fail(e);
+        }
+        ++m_sheetRow;
+        return true;
+    }
+
+    // Writes the file; the writer is spent afterwards.
+    bool close()
+    {
+        const lxw_error e = workbook_close(m_wb);
+        m_wb = nullptr;
+        if (e != LXW_NO_ERROR)
+            return fail(e);
+        return true;
+    }
+
+    lxw_error lastError() const { return m_error; }
+
+private:
+    bool fail(lxw_error e)
+    {
+        m_error = e;
+        return false;
+    }
+
+    void measureWidths(const XlsxRowSource &rows)
+    {
+        const int sample = std::min(rows.rowCount(), kWidthSampleRows);
+        for (int c = 0; c < m_columns.size(); ++c) {
+            int w = textWidth(m_columns.at(c).caption);
+            const QString pattern = m_columns.at(c).numberFormat.trimmed();
+            for (int r = 0; r < sample; ++r) {
+                const QString text = rows.text(r, c);
+                double number = 0;
+                if (!pattern.isEmpty() && numberOf(rows.value(r, c), text, &number))
+                    w = std::max(w, textWidth(formatNumber(pattern, number)));
+                else if (!isNoDate(text))
+                    w = std::max(w, textWidth(text));
+            }
+            m_widths << std::clamp(w + 2, 8, 60);
+        }
+    }
+
+    bool addSheet(const QString &name)
+    {
+        QByteArray n = name.toUtf8();
+        if (workbook_validate_sheet_name(m_wb, n.constData()) != LXW_NO_ERROR)
+            n = m_sheetCount == 1 ? QByteArrayLiteral("Sheet1")
+                                  : QStringLiteral("Sheet%1").arg(m_sheetCount).toUtf8();
+        m_ws = workbook_add_worksheet(m_wb, n.constData());
+        if (!m_ws)
+            return fail(LXW_ERROR_PARAMETER_VALIDATION);
+        for (int c = 0; c < m_widths.size(); ++c) {
+            const lxw_error e = worksheet_set_column(m_ws, lxw_col_t(c), lxw_col_t(c), m_widths.at(c), nullptr);
+            if (e != LXW_NO_ERROR)
+                return fail(e);
+        }
+        for (int c = 0; c < m_columns.size(); ++c) {
+            const QString caption = m_columns.at(c).caption;
+            if (caption.isEmpty())
+                continue;
+            const lxw_error e = worksheet_write_string(m_ws, 0, lxw_col_t(c), cellText(caption).constData(), nullptr);
+            if (e != LXW_NO_ERROR)
+                return fail(e);
+        }
+        m_sheetRow = 1;
+        return true;
+    }
+
+    lxw_workbook *m_wb;
+    const QList<XlsxColumn> &m_columns;
+    lxw_worksheet *m_ws = nullptr;
+    lxw_format *m_textFormat = nullptr;
+    QList<lxw_format *> m_formats;
+    QList<double> m_widths;
+    QString m_sheetName;
+    int m_sheetCount = 1;
+    int m_sheetRow = 0;
+    lxw_error m_error = LXW_NO_ERROR;
+};
+
+// New files get the permissions the user's umask gives, not the temporary
+// file's private ones.
+void setDefaultPermissions(const QString &file, const QString &replaced)
+{
+    const QByteArray name = QFile::encodeName(file);
+    struct stat st;
+    if (stat(QFile::encodeName(replaced).constData(), &st) == 0) {
+        chmod(name.constData(), st.st_mode & 07777);
+        return;
+    }
+    const mode_t mask = umask(0);
+    umask(mask);
+    chmod(name.constData(), 0666 & ~mask);
+}
+
+} // namespace
+
+QString xlsxSheetName(const QString &wanted)
+{
+    QString name = wanted;
+    for (QChar &c : name) {
+        if (QStringLiteral("[]:*?/\\").contains(c) || c.unicode() < 0x20)
+            c = u'_';
+    }
+    auto tidy = [](QString s) {
+        s = s.trimmed();
+        while (s.startsWith(u'\''))
+            s.remove(0, 1);
+        while (s.endsWith(u'\''))
+            s.chop(1);
+        return s.trimmed();
+    };
+    name = tidy(name);
+    const QList<uint> cps = name.toUcs4();
+    if (cps.size() > kSheetNameMax)
+        name = tidy(QString::fromUcs4(reinterpret_cast<const char32_t *>(cps.constData()), kSheetNameMax));
+    return name.isEmpty() ? QStringLiteral("Sheet1") : name;
+}
+
+bool writeXlsx(const QString &path, const QString &sheetName, const QList<XlsxColumn> &columns,
+               const XlsxRowSource &rows, QString *error,
+               const std::function<bool(int done, int total)> &progress)
+{
+    QString dummy;
+    QString &err = error ? *error : dummy;
+    err.clear();
+
+    if (columns.size() > LXW_COL_MAX) {
+        err = QStringLiteral("列数超过了Excel工作表的上限（%1列），无法导出。").arg(LXW_COL_MAX);
+        return false;
+    }
+    const QFileInfo target(path);
+    if (path.trimmed().isEmpty() || target.isDir()) {
+        err = writeError(path, QStringLiteral("文件名无效。"));
+        return false;
+    }
+    if (!target.absoluteDir().exists()) {
+        err = writeError(path, QStringLiteral("文件夹不存在。"));
+        return false;
+    }
+    // Written beside the target and renamed at the end, so a failed or
+    // cancelled export never leaves half a file or spoils an existing one.
+    QTemporaryFile tmp(target.absolutePath() + QStringLiteral("/.~export-XXXXXX.xlsx"));
+    if (!tmp.open()) {
+        err = writeError(path, tmp.errorString());
+        return false;
+    }
+    tmp.close();
+    const QString tmpName = tmp.fileName();
+
+    lxw_workbook_options options {};
+    options.constant_memory = LXW_TRUE;
+    lxw_workbook *wb = workbook_new_opt(QFile::encodeName(tmpName).constData(), &options);
+    if (!wb) {
+        err = QStringLiteral("导出Excel文件失败：内存不足。");
+        return false;
+    }
+
+    const int total = rows.rowCount();
+    bool cancelled = false;
+    {
+        Writer writer(wb, columns);
+        auto failed = [&](const QString &where) {
+            const lxw_error e = writer.lastError();
+            err = e == LXW_ERROR_CREATING_XLSX_FILE || e == LXW_ERROR_ZIP_FILE_OPERATION
+                    ? writeError(path, lxwText(e))
+                    : QStringLiteral("导出Excel文件失败：%1%2").arg(where, lxwText(e));
+            return false;
+        };
+        if (!writer.setUp(xlsxSheetName(sheetName), rows))
+            return failed(QString());
+        if (progress && !progress(0, total))
+            cancelled = true;
+        for (int r = 0; r < total && !cancelled; ++r) {
+            if (!writer.writeRow(r, rows))
+                return failed(QStringLiteral("第%1行：").arg(r + 1));
+            if (progress && (r + 1) % kProgressStep == 0 && r + 1 < total && !progress(r + 1, total))
+                cancelled = true;
+        }
+        if (!cancelled && progress && total > 0 && !progress(total, total))
+            cancelled = true;
+        if (cancelled) {
+            err = QStringLiteral("导出已取消。");
+            return false;   // the writer closes the workbook; tmp removes the file
+        }
+        if (!writer.close())
+            return failed(QString());
+    }
+
+    setDefaultPermissions(tmpName, path);
+    if (std::rename(QFile::encodeName(tmpName).constData(), QFile::encodeName(path).constData()) != 0) {
+        err = writeError(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    tmp.setAutoRemove(false);
+    return true;
+}
+
+DataSetRows::DataSetRows(const DataSet &ds, const QStringList &fieldNames) : m_ds(ds)
+{
+    for (const QString &name : fieldNames)
+        m_fields << ds.fieldIndex(name);
+}
+
+int DataSetRows::rowCount() const
+{
+    return m_ds.isActive() ? m_ds.recordCount() : 0;
+}
+
+QVariant DataSetRows::value(int row, int col) const
+{
+    const int f = m_fields.value(col, -1);
+    return f < 0 ? QVariant() : m_ds.value(row, f);
+}
+
+QString DataSetRows::text(int row, int col) const
+{
+    const int f = m_fields.value(col, -1);
+    return f < 0 ? QString() : DataSet::displayText(m_ds.value(row, f), m_ds.fieldKind(f));
+}

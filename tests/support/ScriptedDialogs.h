@@ -1,0 +1,60 @@
+#pragma once
+// Answers every modal box from a script and records what was asked, so no
+// test ever waits on a dialog. Install with a ScopedDialogs guard.
+
+#include "app/Dialogs.h"
+#include "app/Shell.h"
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Call {
+        QString what;    // "message", "standard", "confirm", "input", "open", "save", "directory"
+        QString text;
+        int kind = -1;
+    };
+
+    // Answers are taken in order; with none left a question answers No (2),
+    // confirm answers false, inputs and file names answer "cancelled".
+    void answer(const QVariant &v) { m_answers.enqueue(v); }
+
+    QList<Call> calls;
+    QStringList texts() const;
+    int count(const QString &text) const;
+
+    int message(const QString &text, Kind kind) override;
+    void standardMessage(const QString &text, const QString &caption, Kind kind) override;
+    bool confirm(const QString &text, const QString &caption) override;
+    std::optional<QString> inputText(const QString &caption, const QString &prompt,
+                                     const QString &initial, bool password) override;
+    QString openFileName(const QString &caption, const QString &dir, const QString &filter) override;
+    QString saveFileName(const QString &caption, const QString &dir, const QString &filter) override;
+    QString directory(const QString &caption, const QString &dir) override;
+
+private:
+    QVariant next();
+    QQueue<QVariant> m_answers;
+};
+
+class RecordingShell : public Shell {
+public:
+    QStringList opened;
+    QStringList started;   // "program arg1 arg2"
+    bool result = true;
+    bool openDocument(const QString &pathOrUrl) override;
+    bool startProgram(const QString &program, const QStringList &args) override;
+};
+
+// Installs scripted dialogs and a recording shell for one scope.
+class ScopedSeams {
+public:
+    ScopedSeams();
+    ~ScopedSeams();
+    ScriptedDialogs dialogs;
+    RecordingShell shell;
+};

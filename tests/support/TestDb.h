@@ -1,0 +1,30 @@
+#pragma once
+// Databases for tests, one per backend. SQLite always runs; PostgreSQL runs
+// when CLSERVICE_TEST_PG_PORT names a server on 127.0.0.1 (user sa, trust).
+
+#include "data/Dialect.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+class TdmData;
+
+namespace TestDb {
+
+QStringList backends();
+// Adds the "backend" column and one data row per backend to a _data() function.
+void addBackendRows();
+// Skips the current test when the backend is not available.
+bool available(const QString &backend);
+
+// A fresh database with the schema and starting rows; the program folder is
+// pointed at `folder` and a Config.ini naming the database is written there.
+ConnectionSettings fresh(const QString &backend, const QString &folder, bool withStartingRows = true);
+
+// A data module connected to a fresh database (also installed as dmData).
+std::unique_ptr<TdmData> freshModule(const QString &backend, const QString &folder,
+                                     bool withStartingRows = true);
+
+} // namespace TestDb
