@@ -42,7 +42,8 @@ QByteArray cellText(const QString &text)
     return text.left(n).toUtf8();
 }
 
-bool numberOf(const QVariant &v, const QString &text, double *out)
+// True for a value held as a number (SQL NULL and non-finite values are not).
+bool numericValue(const QVariant &v, double *out)
 {
     switch (v.typeId()) {
     case QMetaType::Int:
@@ -59,20 +60,25 @@ bool numberOf(const QVariant &v, const QString &text, double *out)
             return false;
         *out = v.toDouble();
         return std::isfinite(*out);
-    case QMetaType::Bool:
-    case QMetaType::QDate:
-    case QMetaType::QDateTime:
-    case QMetaType::QTime:
-        return false;
     default:
-        break;
+        return false;
     }
+}
+
+// Text that reads as a plain number ("12.5", " -3 "), as a spreadsheet would take it.
+bool numericText(const QString &text, double *out)
+{
     const QString t = text.trimmed();
     if (t.isEmpty())
         return false;
     bool ok = false;
     *out = t.toDouble(&ok);
     return ok && std::isfinite(*out);
+}
+
+bool numberOf(const QVariant &v, const QString &text, double *out)
+{
+    return numericValue(v, out) || numericText(text, out);
 }
 
 // Rough display width: CJK characters take two columns.
@@ -154,16 +160,20 @@ public:
         const lxw_row_t r = lxw_row_t(m_sheetRow);
         for (int c = 0; c < m_columns.size(); ++c) {
             const lxw_col_t col = lxw_col_t(c);
-            const QString text = rows.text(row, c);
             lxw_format *f = m_formats.at(c);
             lxw_error e = LXW_NO_ERROR;
             double number = 0;
-            if (text.isEmpty() || isNoDate(text)) {
-                e = worksheet_write_blank(m_ws, r, col, f);
-            } else if (f != m_textFormat && numberOf(rows.value(row, c), text, &number)) {
+            // A numeric value needs no text: asking for it costs a formatting per cell.
+            if (f != m_textFormat && numericValue(rows.value(row, c), &number)) {
                 e = worksheet_write_number(m_ws, r, col, number, f);
             } else {
-                e = worksheet_write_string(m_ws, r, col, cellText(text).constData(), f);
+                const QString text = rows.text(row, c);
+                if (text.isEmpty() || isNoDate(text))
+                    e = worksheet_write_blank(m_ws, r, col, f);
+                else if (f != m_textFormat && numericText(text, &number))
+                    e = worksheet_write_number(m_ws, r, col, number, f);
+                else
+                    e = worksheet_write_string(m_ws, r, col, cellText(text).constData(), f);
             }
             if (e != LXW_NO_ERROR)
                 return fail(e);

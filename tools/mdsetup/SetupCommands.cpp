@@ -1,0 +1,307 @@
+#include "SetupCommands.h"
+
+#include "app/Companion.h"
+#include "app/PrivateProfile.h"
+#include "app/ProgramFolder.h"
+#include "app/Settings.h"
+#include "data/Connection.h"
+#include "data/DemoData.h"
+#include "data/Schema.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QFile>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTextStream>
+
+namespace SetupCommands {
+
+namespace {
+
+QString configPath() { return ProgramFolder::filePath(QStringLiteral("Config.ini")); }
+
+QString describe(const ConnectionSettings &s)
+{
+    if (s.driver == QLatin1String("sqlite")) return QStringLiteral("sqlite %1").arg(sqliteDatabaseFile(s));
+    return QStringLiteral("%1 %2@%3%4")
+        .arg(s.driver, s.database, s.server, s.port > 0 ? QStringLiteral(":%1").arg(s.port) : QString());
+}
+
+void fail(QTextStream &err, const QString &chinese, const QString &english, const QString &detail = {})
+{
+    err << QStringLiteral("错误：") << chinese << QStringLiteral(" / error: ") << english << '\n';
+    if (!detail.isEmpty()) err << detail << '\n';
+    err.flush();
+}
+
+bool hasClientTable(Connection &cnn)
+{
+    for (const QString &t : cnn.database().tables())
+        if (t.compare(QLatin1String("t_client"), Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
+QString cellText(const QVariant &v)
+{
+    if (v.isNull()) return {};
+    QString s;
+    switch (v.typeId()) {
+    case QMetaType::QDateTime: {
+        const QDateTime dt = v.toDateTime();
+        s = dt.time() == QTime(0, 0) ? dt.toString(QStringLiteral("yyyy-MM-dd"))
+                                     : dt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        break;
+    }
+    case QMetaType::QDate: s = v.toDate().toString(QStringLiteral("yyyy-MM-dd")); break;
+    case QMetaType::Double:
+    case QMetaType::Float: s = QString::number(v.toDouble(), 'g', 15); break;
+    default: s = v.toString();
+    }
+    // One row per line, one cell per tab.
+    s.remove(u'\r');
+    s.replace(u'\n', QLatin1String("\\n"));
+    s.replace(u'\t', QLatin1String("\\t"));
+    return s;
+}
+
+} // namespace
+
+ConnectionSettings readSettings()
+{
+    using Settings::Key;
+    const PrivateProfile ini(configPath());
+    ConnectionSettings s;
+    s.driver = Settings::text(ini, Key::DbDriver).trimmed().toLower();
+    if (s.driver.isEmpty()) s.driver = QStringLiteral("sqlite");
+    s.server = Settings::text(ini, Key::DbServer).trimmed();
+    s.database = Settings::text(ini, Key::DbDatabase).trimmed();
+    s.port = Settings::integer(ini, Key::DbPort);
+    s.password = GetPass(Settings::text(ini, Key::DbPassword));
+    return s;
+}
+
+bool writeSettings(const ConnectionSettings &s, QString *error)
+{
+    using Settings::Key;
+    PrivateProfile ini(configPath());
+    const bool ok = Settings::setText(ini, Key::DbDriver, s.driver) && Settings::setText(ini, Key::DbServer, s.server)
+                    && Settings::setText(ini, Key::DbDatabase, s.database)
+                    && Settings::setInteger(ini, Key::DbPort, s.port)
+                    && Settings::setText(ini, Key::DbPassword, SavePass(s.password));
+    if (!ok && error) *error = QStringLiteral("无法写入配置文件 %1").arg(configPath());
+    return ok;
+}
+
+bool ensureConfig()
+{
+    if (QFile::exists(configPath())) return false;
+    ConnectionSettings s;
+    s.driver = QStringLiteral("sqlite");
+    s.database = QStringLiteral("clservice.db");
+    PrivateProfile ini(configPath());
+    Settings::setText(ini, Settings::Key::DbDriver, s.driver);
+    Settings::setText(ini, Settings::Key::DbDatabase, s.database);
+    return true;
+}
+
+bool createOrCheck(const ConnectionSettings &s, QString *message)
+{
+    QString error;
+    if (!Schema::createDatabase(s, &error)) {
+        *message = QStringLiteral("建立数据库失败：%1").arg(error);
+        return false;
+    }
+    Connection cnn(QStringLiteral("mdsetup"));
+    if (!cnn.open(s)) {
+        *message = QStringLiteral("连接数据库失败：%1").arg(cnn.lastError());
+        return false;
+    }
+    if (hasClientTable(cnn)) {
+        QStringList problems;
+        if (Schema::check(cnn, &problems)) {
+            *message = QStringLiteral("数据库已存在，检查通过。");
+            return true;
+        }
+        *message = QStringLiteral("数据库已存在，但检查发现问题：\n") + problems.join(u'\n');
+        return false;
+    }
+    if (!Schema::install(cnn, &error)) {
+        *message = QStringLiteral("建立数据表失败：%1").arg(error);
+        return false;
+    }
+    *message = QStringLiteral("数据库建立成功，管理员 admin 的初始密码为空。");
+    return true;
+}
+
+int init(const InitOptions &options, QTextStream &out, QTextStream &err)
+{
+    if (ensureConfig())
+        out << QStringLiteral("已写入默认配置 / wrote default configuration: ") << configPath() << '\n';
+    const ConnectionSettings s = readSettings();
+    out << QStringLiteral("数据库 / database: ") << describe(s) << '\n';
+    out.flush();
+
+    QString error;
+    if (!Schema::createDatabase(s, &error)) {
+        fail(err, QStringLiteral("建立数据库失败"), QStringLiteral("could not create the database"), error);
+        return Failed;
+    }
+    Connection cnn(QStringLiteral("mdsetup"));
+    if (!cnn.open(s)) {
+        fail(err, QStringLiteral("连接数据库失败"), QStringLiteral("could not connect"), cnn.lastError());
+        return Failed;
+    }
+    if (hasClientTable(cnn)) {
+        fail(err, QStringLiteral("数据库中已有数据表，未做任何修改"),
+             QStringLiteral("the database already holds the tables; nothing was changed"));
+        return Failed;
+    }
+    if (!Schema::install(cnn, &error)) {
+        fail(err, QStringLiteral("建立数据表失败"), QStringLiteral("could not create the tables"), error);
+        return Failed;
+    }
+    out << QStringLiteral("数据表和初始数据已建立 / tables and starting rows created") << '\n';
+    out.flush();
+
+    int customers = 0;
+    if (options.demo) {
+        DemoData::Options demo;
+        demo.customers = qMax(0, options.demoCustomers);
+        int lastShown = -1;
+        const bool ok = DemoData::generate(cnn, demo, &error, [&](int done, int total) {
+            const int percent = total > 0 ? int(qint64(done) * 100 / total) : 100;
+            if (percent / 10 == lastShown / 10 && percent != 100) return;
+            lastShown = percent;
+            out << QStringLiteral("演示数据 / demo data: %1% (%2/%3)").arg(percent).arg(done).arg(total) << '\n';
+            out.flush();
+        });
+        if (!ok) {
+            fail(err, QStringLiteral("生成演示数据失败"), QStringLiteral("could not generate the demo data"), error);
+            return Failed;
+        }
+        customers = demo.customers;
+    }
+    out << QStringLiteral("完成：数据库已建立，演示客户 %1 条 / done: database created with %1 demo customers")
+               .arg(customers)
+        << '\n';
+    out.flush();
+    return Ok;
+}
+
+int check(QTextStream &out, QTextStream &err)
+{
+    const ConnectionSettings s = readSettings();
+    out << QStringLiteral("数据库 / database: ") << describe(s) << '\n';
+    Connection cnn(QStringLiteral("mdsetup"));
+    if (!cnn.open(s)) {
+        fail(err, QStringLiteral("连接数据库失败"), QStringLiteral("could not connect"), cnn.lastError());
+        return Failed;
+    }
+    QStringList problems;
+    if (!Schema::check(cnn, &problems)) {
+        for (const QString &p : problems) out << p << '\n';
+        fail(err, QStringLiteral("数据库检查未通过（%1 个问题）").arg(problems.size()),
+             QStringLiteral("the check found %1 problem(s)").arg(problems.size()));
+        return Failed;
+    }
+    out << QStringLiteral("检查通过 / check passed") << '\n';
+    out.flush();
+    return Ok;
+}
+
+int exec(const QString &tsql, QTextStream &out, QTextStream &err)
+{
+    if (tsql.trimmed().isEmpty()) {
+        fail(err, QStringLiteral("没有要执行的语句"), QStringLiteral("no statement given"));
+        return Usage;
+    }
+    const ConnectionSettings s = readSettings();
+    Connection cnn(QStringLiteral("mdsetup"));
+    if (!cnn.open(s)) {
+        fail(err, QStringLiteral("连接数据库失败"), QStringLiteral("could not connect"), cnn.lastError());
+        return Failed;
+    }
+    QSqlQuery q(cnn.database());
+    if (!cnn.exec(q, tsql)) {
+        fail(err, QStringLiteral("语句执行失败"), QStringLiteral("the statement failed"), cnn.lastError());
+        return Failed;
+    }
+    if (q.isSelect()) {
+        const QSqlRecord rec = q.record();
+        QStringList header;
+        for (int i = 0; i < rec.count(); ++i) header << rec.fieldName(i);
+        out << header.join(u'\t') << '\n';
+        while (q.next()) {
+            QStringList cells;
+            for (int i = 0; i < rec.count(); ++i) cells << cellText(q.value(i));
+            out << cells.join(u'\t') << '\n';
+        }
+    } else {
+        out << QStringLiteral("影响行数 / rows affected: %1").arg(q.numRowsAffected()) << '\n';
+    }
+    out.flush();
+    return Ok;
+}
+
+QStringList commandArguments(const QStringList &args)
+{
+    QStringList rest;
+    for (int i = 0; i < args.size(); ++i) {
+        if (args.at(i) == QLatin1String("--home")) {
+            ++i;
+            continue;
+        }
+        rest << args.at(i);
+    }
+    return rest;
+}
+
+QString usage()
+{
+    return QStringLiteral("用法 / usage:\n"
+                          "  mdsetup [--home DIR]                      打开设置窗口 / open the set-up window\n"
+                          "  mdsetup [--home DIR] init [--demo [N]]    建立数据库 / create the database\n"
+                          "  mdsetup [--home DIR] check                检查数据库 / check the database\n"
+                          "  mdsetup [--home DIR] exec \"<T-SQL>\"       执行语句 / run a statement\n");
+}
+
+int run(const QStringList &argsIn, QTextStream &out, QTextStream &err)
+{
+    const QStringList args = commandArguments(argsIn);
+    if (args.isEmpty()) {
+        err << usage();
+        return Usage;
+    }
+    const QString cmd = args.first().toLower();
+    if (cmd == QLatin1String("init")) {
+        InitOptions o;
+        for (int i = 1; i < args.size(); ++i) {
+            if (args.at(i) == QLatin1String("--demo")) {
+                o.demo = true;
+                if (i + 1 < args.size()) {
+                    bool ok = false;
+                    const int n = args.at(i + 1).toInt(&ok);
+                    if (ok) {
+                        if (n < 0) {
+                            fail(err, QStringLiteral("客户数不能为负"), QStringLiteral("the count cannot be negative"));
+                            return Usage;
+                        }
+                        o.demoCustomers = n;
+                        ++i;
+                    }
+                }
+            } else {
+                err << QStringLiteral("未知参数 / unknown argument: ") << args.at(i) << '\n' << usage();
+                return Usage;
+            }
+        }
+        return init(o, out, err);
+    }
+    if (cmd == QLatin1String("check") && args.size() == 1) return check(out, err);
+    if (cmd == QLatin1String("exec") && args.size() == 2) return exec(args.at(1), out, err);
+    err << usage();
+    return Usage;
+}
+
+} // namespace SetupCommands
