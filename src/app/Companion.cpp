@@ -20,24 +20,26 @@ void DispFormPos(QWidget *form, int mode)
     if (!form) return;
     QScreen *screen = form->screen() ? form->screen() : QGuiApplication::primaryScreen();
     const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
-    QSize size = form->size().boundedTo(avail.size());
+    auto centred = [&](const QSize &size) { return QRect(avail.topLeft() + QPoint((avail.width() - size.width()) / 2, (avail.height() - size.height()) / 2), size); };
+    QRect target;
     if (mode == 2) {
         // The main window takes most of the screen; the operator may maximise it.
-        size = QSize(avail.width() * 9 / 10, avail.height() * 9 / 10);
-        form->resize(size);
-        form->move(avail.center() - QPoint(size.width() / 2, size.height() / 2));
-        return;
+        target = centred(QSize(avail.width() * 9 / 10, avail.height() * 9 / 10));
+    } else {
+        QWidget *anchor = mode == 0 ? QApplication::activeWindow() : nullptr;
+        if (anchor && anchor != form) {
+            // List windows cover the main window's working area, a little inset.
+            target = anchor->geometry().adjusted(24, 48, -24, -24);
+            target.setSize(target.size().boundedTo(avail.size()));
+        } else {
+            target = centred(form->size().boundedTo(avail.size()));
+        }
     }
-    QWidget *anchor = mode == 0 ? QApplication::activeWindow() : nullptr;
-    if (mode == 0 && anchor && anchor != form) {
-        // List windows cover the main window's working area, a little inset.
-        const QRect a = anchor->geometry().adjusted(24, 48, -24, -24);
-        form->resize(a.size().boundedTo(avail.size()));
-        form->move(a.topLeft());
-        return;
-    }
-    form->resize(size);
-    form->move(avail.center() - QPoint(size.width() / 2, size.height() / 2));
+    // Always wholly on the screen.
+    target.moveLeft(qBound(avail.left(), target.left(), avail.right() - target.width() + 1));
+    target.moveTop(qBound(avail.top(), target.top(), avail.bottom() - target.height() + 1));
+    form->resize(target.size());
+    form->move(target.topLeft());
 }
 
 namespace {

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QScreen>
 #include <QThread>
 #include <QVBoxLayout>
 
@@ -40,6 +41,8 @@ TfrmSplash::TfrmSplash(QWidget *parent)
     layout->setContentsMargins(20, 12, 20, 12);
     layout->addStretch();
     layout->addWidget(lblStatus);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 void TfrmSplash::setStatus(const QString &text)
@@ -180,7 +183,7 @@ StartUp::Result StartUp::prepare()
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     m_splash->repaint();
 
-    QGuiApplication::setApplicationDisplayName(PubUnit::ApplicationTitle);
+    QCoreApplication::setApplicationName(PubUnit::ApplicationTitle);
 
     if (!createDataModule()) return Result::Ended;
 

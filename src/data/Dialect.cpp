@@ -26,7 +26,7 @@ QString Dialect::connectionText(const ConnectionSettings &s) const
 {
     // The classic text, kept for display and logging; the password is masked.
     return QStringLiteral("Provider = SQLOLEDB.1;Persist Security Info = true;User ID = sa; PassWord = ")
-           + QString(s.password.size(), u'*') + QStringLiteral("; Initial CataLog = ") + s.database
+           + QStringLiteral("****") + QStringLiteral("; Initial CataLog = ") + s.database
            + QStringLiteral("; Data Source = ") + s.server + QStringLiteral(" [%1]").arg(name());
 }
 

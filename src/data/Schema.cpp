@@ -449,17 +449,41 @@ QStringList createStatements(const Dialect &dialect)
         for (const ColumnDef &c : t.columns) cols << c.name + u' ' + dialect.columnType(c.type, c.size);
         out << QStringLiteral("create table %1 (%2)").arg(t.name, cols.join(QStringLiteral(", ")));
     }
+    out << indexStatements(dialect, QString());
+    return out;
+}
+
+QStringList indexStatements(const Dialect &dialect, const QString &table)
+{
+    QStringList out;
     const bool mssql = dialect.name() == QLatin1String("mssql");
     for (const IndexDef &ix : kIndexes) {
+        const QString tableName = QString::fromLatin1(ix.table);
+        if (!table.isEmpty() && tableName.compare(table, Qt::CaseInsensitive) != 0) continue;
         const QString name = QString::fromLatin1(ix.name);
         const QString create = QStringLiteral("create %1index %2%3 on %4(%5)")
                                    .arg(ix.unique ? QStringLiteral("unique ") : QString(),
-                                        mssql ? QString() : QStringLiteral("if not exists "), name,
-                                        QString::fromLatin1(ix.table), QString::fromLatin1(ix.columns));
+                                        mssql ? QString() : QStringLiteral("if not exists "), name, tableName,
+                                        QString::fromLatin1(ix.columns));
         // SQL Server has no "if not exists" on indexes.
         out << (mssql ? QStringLiteral("if not exists (select 1 from sys.indexes where name = '%1') %2")
                             .arg(name, create)
                       : create);
+    }
+    return out;
+}
+
+QStringList dropIndexStatements(const Dialect &dialect, const QString &table)
+{
+    QStringList out;
+    const bool mssql = dialect.name() == QLatin1String("mssql");
+    for (const IndexDef &ix : kIndexes) {
+        const QString tableName = QString::fromLatin1(ix.table);
+        if (tableName.compare(table, Qt::CaseInsensitive) != 0 || ix.unique) continue;
+        const QString name = QString::fromLatin1(ix.name);
+        out << (mssql ? QStringLiteral("if exists (select 1 from sys.indexes where name = '%1') drop index %1 on %2")
+                            .arg(name, tableName)
+                      : QStringLiteral("drop index if exists %1").arg(name));
     }
     return out;
 }
@@ -644,24 +668,26 @@ bool createDatabase(const ConnectionSettings &settings, QString *error)
         } else if (!db.open()) {
             if (error) *error = QStringLiteral("无法连接数据库服务器：%1").arg(db.lastError().text());
         } else {
-            QSqlQuery query(db);
-            query.prepare(QStringLiteral("select 1 from pg_database where datname = ?"));
-            query.addBindValue(name);
-            if (!query.exec()) {
-                if (error) *error = query.lastError().text();
-            } else if (query.next()) {
-                ok = true;
-            } else {
-                query.finish();
-                QString quoted = name;
-                quoted.replace(u'"', QLatin1String("\"\""));
-                if (query.exec(QStringLiteral("create database \"%1\"").arg(quoted))) {
+            {
+                QSqlQuery query(db);
+                query.prepare(QStringLiteral("select 1 from pg_database where datname = ?"));
+                query.addBindValue(name);
+                if (!query.exec()) {
+                    if (error) *error = query.lastError().text();
+                } else if (query.next()) {
                     ok = true;
-                } else if (error) {
-                    *error = QStringLiteral("无法建立数据库 %1：%2").arg(name, query.lastError().text());
+                } else {
+                    query.finish();
+                    QString quoted = name;
+                    quoted.replace(u'"', QLatin1String("\"\""));
+                    if (query.exec(QStringLiteral("create database \"%1\"").arg(quoted))) {
+                        ok = true;
+                    } else if (error) {
+                        *error = QStringLiteral("无法建立数据库 %1：%2").arg(name, query.lastError().text());
+                    }
                 }
+                query.finish();
             }
-            query.finish();
             db.close();
         }
     }

@@ -34,6 +34,10 @@ std::optional<ColType> columnType(const QString &column);
 
 // Native statements that create every table and index on the dialect.
 QStringList createStatements(const Dialect &dialect);
+// The secondary indexes of one table: creating them, and dropping them (a
+// bulk load drops them first and builds them again after, much faster).
+QStringList indexStatements(const Dialect &dialect, const QString &table);
+QStringList dropIndexStatements(const Dialect &dialect, const QString &table);
 // T-SQL inserts of the starting rows (operator admin, SysInfo, KeyValue,
 // Limits, cfg_Grid, cfg_import, t_code).
 QStringList seedStatements();

@@ -2,9 +2,11 @@
 #include "SetupCommands.h"
 
 #include "app/Companion.h"
+#include "app/ProgramFolder.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -74,7 +76,12 @@ TfrmSetup::TfrmSetup(QWidget *parent) : QDialog(parent)
 
 void TfrmSetup::LoadFields()
 {
-    const ConnectionSettings s = SetupCommands::readSettings();
+    ConnectionSettings s = SetupCommands::readSettings();
+    if (!QFile::exists(ProgramFolder::filePath(QStringLiteral("Config.ini")))) {
+        // Nothing configured yet: offer the embedded default.
+        s = ConnectionSettings();
+        s.database = QStringLiteral("clservice.db");
+    }
     const int i = cbbDriver->findData(s.driver);
     cbbDriver->setCurrentIndex(i >= 0 ? i : 0);
     edtServer->setText(s.server);

@@ -1,0 +1,230 @@
+// The set-up tool's commands and window, run in-process.
+#include "ScriptedDialogs.h"
+#include "TestDb.h"
+
+#include "mdsetup/SetupCommands.h"
+#include "mdsetup/SetupWindow.h"
+
+#include "app/PrivateProfile.h"
+#include "app/ProgramFolder.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QDir>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUuid>
+
+namespace {
+
+struct Run {
+    int rc = -1;
+    QString out, err;
+};
+
+Run run(const QStringList &args)
+{
+    Run r;
+    QTextStream out(&r.out), err(&r.err);
+    r.rc = SetupCommands::run(args, out, err);
+    out.flush();
+    err.flush();
+    return r;
+}
+
+// Points the program folder at `dir` and, for a server backend, writes the
+// [DBconn] that names a new database on it. SQLite starts without Config.ini.
+void prepareFolder(const QString &backend, const QString &dir)
+{
+    ProgramFolder::setPath(dir);
+    if (backend == QLatin1String("postgres")) {
+        PrivateProfile ini(QDir(dir).filePath("Config.ini"));
+        ini.writeString("DBconn", "Driver", "postgres");
+        ini.writeString("DBconn", "server", "127.0.0.1");
+        ini.writeInteger("DBconn", "Port", qEnvironmentVariableIntValue("CLSERVICE_TEST_PG_PORT"));
+        ini.writeString("DBconn", "Database", "md_" + QUuid::createUuid().toString(QUuid::Id128).left(12));
+    }
+}
+
+} // namespace
+
+class TestMdsetup : public QObject {
+    Q_OBJECT
+private slots:
+    void initCheckExec_data() { TestDb::addBackendRows(); }
+    void initCheckExec();
+    void checkReportsProblems();
+    void usage_data();
+    void usage();
+    void createOrCheck();
+    void windowWritesConfigAndCreates();
+    void windowRefusesEmptyDatabase();
+};
+
+void TestMdsetup::initCheckExec()
+{
+    QFETCH(QString, backend);
+    QTemporaryDir dir;
+    prepareFolder(backend, dir.path());
+
+    Run r = run({"init", "--demo", "40"});
+    QVERIFY2(r.rc == 0, qPrintable(r.err));
+    QVERIFY(r.out.contains("完成"));
+    QVERIFY(r.out.contains("40"));
+    if (backend == QLatin1String("sqlite")) {
+        // The embedded default was written and used.
+        const PrivateProfile ini(QDir(dir.path()).filePath("Config.ini"));
+        QCOMPARE(ini.readString("DBconn", "Driver"), QString("sqlite"));
+        QCOMPARE(ini.readString("DBconn", "Database"), QString("clservice.db"));
+        QVERIFY(QFile::exists(QDir(dir.path()).filePath("clservice.db")));
+    }
+
+    r = run({"check"});
+    QVERIFY2(r.rc == 0, qPrintable(r.out + r.err));
+
+    r = run({"exec", "select count(*) as n from t_client where isNull(F_useflag,0) >= 0"});
+    QCOMPARE(r.rc, 0);
+    QCOMPARE(r.out.split('\n', Qt::SkipEmptyParts), QStringList({"n", "40"}));
+
+    // Values with tabs or line breaks stay on one line and in one cell.
+    r = run({"exec", "update t_client set F_memo1 = 'a\tb\nc', F_price = 1999.5 where F_code = '00000002'"});
+    QCOMPARE(r.rc, 0);
+    QVERIFY(r.out.contains("1"));
+    r = run({"exec", "select F_code, F_memo1, F_price, F_buyDate from t_client where F_code = '00000002'"});
+    QCOMPARE(r.rc, 0);
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    // PostgreSQL gives unquoted names back in lower case.
+    QCOMPARE(lines[0].toLower(), QString("f_code\tf_memo1\tf_price\tf_buydate"));
+    const QStringList cells = lines[1].split('\t');
+    QCOMPARE(cells.size(), 4);
+    QCOMPARE(cells[0], QString("00000002"));
+    QCOMPARE(cells[1], QString("a\\tb\\nc"));
+    QCOMPARE(cells[2], QString("1999.5"));
+    QVERIFY(QRegularExpression("^\\d{4}-\\d{2}-\\d{2}$").match(cells[3]).hasMatch());
+
+    r = run({"exec", "select * from t_nothing"});
+    QCOMPARE(r.rc, 1);
+    QVERIFY(r.err.contains("error"));
+
+    // A second init changes nothing and says so.
+    r = run({"init"});
+    QCOMPARE(r.rc, 1);
+    QVERIFY(r.err.contains("已有数据表"));
+    QCOMPARE(run({"exec", "select count(*) from t_client"}).out.split('\n', Qt::SkipEmptyParts).value(1), QString("40"));
+}
+
+void TestMdsetup::checkReportsProblems()
+{
+    QTemporaryDir dir;
+    prepareFolder("sqlite", dir.path());
+    QCOMPARE(run({"init"}).rc, 0);
+    QCOMPARE(run({"exec", "drop table KeyValue"}).rc, 0);
+    const Run r = run({"check"});
+    QCOMPARE(r.rc, 1);
+    QVERIFY(r.out.contains("KeyValue"));
+    QVERIFY(r.err.contains("1"));
+
+    // A database that cannot be reached is a failure, not a crash.
+    PrivateProfile ini(QDir(dir.path()).filePath("Config.ini"));
+    ini.writeString("DBconn", "Database", "missing.db");
+    QCOMPARE(run({"check"}).rc, 1);
+}
+
+void TestMdsetup::usage_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("nothing") << QStringList{};
+    QTest::newRow("only home") << QStringList{"--home", "/tmp"};
+    QTest::newRow("unknown") << QStringList{"frobnicate"};
+    QTest::newRow("init extra") << QStringList{"init", "--fast"};
+    QTest::newRow("negative demo") << QStringList{"init", "--demo", "-5"};
+    QTest::newRow("exec without sql") << QStringList{"exec"};
+    QTest::newRow("exec blank") << QStringList{"exec", "  "};
+    QTest::newRow("check extra") << QStringList{"check", "x"};
+}
+
+void TestMdsetup::usage()
+{
+    QFETCH(QStringList, args);
+    QTemporaryDir dir;
+    ProgramFolder::setPath(dir.path());
+    const Run r = run(args);
+    QCOMPARE(r.rc, 2);
+    QVERIFY(!r.err.isEmpty());
+    // Nothing was created by a refused command line.
+    QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+void TestMdsetup::createOrCheck()
+{
+    QTemporaryDir dir;
+    ProgramFolder::setPath(dir.path());
+    ConnectionSettings s;
+    s.driver = "sqlite";
+    s.database = "sub/shop";
+    QString message;
+    QVERIFY2(SetupCommands::createOrCheck(s, &message), qPrintable(message));
+    QVERIFY(message.contains("建立成功"));
+    QVERIFY(QFile::exists(QDir(dir.path()).filePath("sub/shop.db")));
+    QVERIFY2(SetupCommands::createOrCheck(s, &message), qPrintable(message));
+    QVERIFY(message.contains("检查通过"));
+
+    s.driver = "oracle";
+    QVERIFY(!SetupCommands::createOrCheck(s, &message));
+    QVERIFY(message.contains("oracle"));
+}
+
+void TestMdsetup::windowWritesConfigAndCreates()
+{
+    ScopedSeams seams;
+    QTemporaryDir dir;
+    ProgramFolder::setPath(dir.path());
+    TfrmSetup w;
+    w.cbbDriver->setCurrentIndex(w.cbbDriver->findData("sqlite"));
+    QVERIFY(!w.edtServer->isEnabled());
+    w.edtDatabase->setText("  gui  ");
+    w.edtPassWord->setText("pa'ss");
+    QTest::mouseClick(w.btnOk, Qt::LeftButton);
+
+    QCOMPARE(w.result(), int(QDialog::Accepted));
+    QCOMPARE(seams.dialogs.calls.size(), 1);
+    QCOMPARE(seams.dialogs.calls[0].kind, 0);
+    const PrivateProfile ini(QDir(dir.path()).filePath("Config.ini"));
+    QCOMPARE(ini.readString("DBconn", "Driver"), QString("sqlite"));
+    QCOMPARE(ini.readString("DBconn", "Database"), QString("gui"));
+    // Stored coded, read back clear.
+    QVERIFY(ini.readString("DBconn", "password") != "pa'ss");
+    QCOMPARE(SetupCommands::readSettings().password, QString("pa'ss"));
+    QVERIFY(QFile::exists(QDir(dir.path()).filePath("gui.db")));
+
+    // Opened again, the window shows what was written.
+    TfrmSetup again;
+    QCOMPARE(again.edtDatabase->text(), QString("gui"));
+    QCOMPARE(again.cbbDriver->currentData().toString(), QString("sqlite"));
+}
+
+void TestMdsetup::windowRefusesEmptyDatabase()
+{
+    ScopedSeams seams;
+    QTemporaryDir dir;
+    ProgramFolder::setPath(dir.path());
+    TfrmSetup w;
+    w.edtDatabase->clear();
+    QTest::mouseClick(w.btnOk, Qt::LeftButton);
+    QCOMPARE(seams.dialogs.texts(), QStringList{"请输入数据库名称！"});
+    QVERIFY(!QFile::exists(QDir(dir.path()).filePath("Config.ini")));
+
+    w.cbbDriver->setCurrentIndex(w.cbbDriver->findData("postgres"));
+    QVERIFY(w.edtServer->isEnabled());
+    w.edtServer->clear();
+    w.edtDatabase->setText("shop");
+    QTest::mouseClick(w.btnOk, Qt::LeftButton);
+    QCOMPARE(seams.dialogs.texts().last(), QString("请输入服务器名称！"));
+    QVERIFY(!QFile::exists(QDir(dir.path()).filePath("Config.ini")));
+}
+
+QTEST_MAIN(TestMdsetup)
+#include "tst_mdsetup.moc"
