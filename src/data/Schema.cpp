@@ -450,6 +450,12 @@ QStringList createStatements(const Dialect &dialect)
         out << QStringLiteral("create table %1 (%2)").arg(t.name, cols.join(QStringLiteral(", ")));
     }
     out << indexStatements(dialect, QString());
+    if (dialect.name() == QLatin1String("postgres")) {
+        // Without statistics on the flag expressions the planner guesses they
+        // match almost nothing and sorts the whole table for the first screen.
+        out << QStringLiteral("create statistics if not exists t_client_flags on (coalesce(F_useflag,0)), "
+                              "(coalesce(F_IFshoukuan,0)) from t_client");
+    }
     return out;
 }
 
