@@ -7,8 +7,8 @@
 #include "app/PrivateProfile.h"
 #include "app/ProgramFolder.h"
 #include "app/PubUnit.h"
-#include "app/Settings.h"
 #include "app/Shell.h"
+#include "data/ConnectionConfig.h"
 #include "data/TdmData.h"
 
 #include <QApplication>
@@ -135,14 +135,7 @@ bool StartUp::createDataModule()
     m_ini = std::make_unique<PrivateProfile>(path);
     PubUnit::IniFile = m_ini.get();
 
-    using Settings::Key;
-    ConnectionSettings s;
-    s.password = GetPass(Settings::text(*m_ini, Key::DbPassword));
-    s.database = Settings::text(*m_ini, Key::DbDatabase);   // used as stored, blanks and all
-    s.server = Settings::text(*m_ini, Key::DbServer);
-    const QString driver = Settings::text(*m_ini, Key::DbDriver).trimmed().toLower();
-    s.driver = driver.isEmpty() ? Settings::entry(Key::DbDriver).def.toString() : driver;
-    s.port = Settings::integer(*m_ini, Key::DbPort);
+    const ConnectionSettings s = readConnectionSettings(*m_ini);
     PubUnit::DBName = s.database;
 
     if (m_splash) m_splash->lblStatus->repaint();

@@ -60,6 +60,23 @@ QString dateText(const QDateTime &dt)
 
 DataSet::DataSet(Connection *cnn, QObject *parent) : QObject(parent), m_cnn(cnn) {}
 
+QVector<DataSet::Row> DataSet::readRows(QSqlQuery &q, int columns)
+{
+    QVector<Row> rows;
+    while (q.next()) {
+        Row r(columns);
+        for (int c = 0; c < columns; ++c) r[c] = q.value(c);
+        rows.append(std::move(r));
+    }
+    return rows;
+}
+
+QString DataSet::orderedSql() const
+{
+    if (m_dbOrder.isEmpty()) return m_native;
+    return QStringLiteral("select * from (%1) as sort_q %2").arg(Tsql::withoutOrderBy(m_native), m_dbOrder);
+}
+
 DataSet::~DataSet() = default;
 
 void DataSet::setSql(const QString &tsql)
@@ -138,6 +155,7 @@ void DataSet::setupFields(const QSqlRecord &rec)
 void DataSet::resetState()
 {
     m_full = false;
+    m_hasRows = false;
     m_rows.clear();
     m_order.clear();
     m_count = -1;
@@ -179,12 +197,8 @@ bool DataSet::open()
         setupFields(q.record());
         Page page;
         page.generation = m_generation;
-        const int cols = m_names.size();
-        while (q.next()) {
-            Row r(cols);
-            for (int c = 0; c < cols; ++c) r[c] = q.value(c);
-            page.rows.append(std::move(r));
-        }
+        page.rows = readRows(q, m_names.size());
+        m_hasRows = !page.rows.isEmpty();
         if (page.rows.size() <= kPageRows) {
             m_rows = std::move(page.rows);
             m_full = true;
@@ -205,21 +219,12 @@ bool DataSet::open()
 bool DataSet::fetchAll()
 {
     QSqlQuery q;
-    const QString sql = m_dbOrder.isEmpty() ? m_native
-                                            : QStringLiteral("select * from (%1) as sort_q %2")
-                                                  .arg(Tsql::withoutOrderBy(m_native), m_dbOrder);
-    if (!m_cnn->execNative(q, sql, m_paramNames, m_params, true, m_sql)) {
+    if (!m_cnn->execNative(q, orderedSql(), m_paramNames, m_params, true, m_sql)) {
         m_lastError = m_cnn->lastError();
         return false;
     }
     setupFields(q.record());
-    const int cols = m_names.size();
-    m_rows.clear();
-    while (q.next()) {
-        Row r(cols);
-        for (int c = 0; c < cols; ++c) r[c] = q.value(c);
-        m_rows.append(std::move(r));
-    }
+    m_rows = readRows(q, m_names.size());
     m_full = true;
     m_count = m_rows.size();
     m_pages.clear();
@@ -230,23 +235,15 @@ bool DataSet::fetchAll()
 
 bool DataSet::fetchPage(int page) const
 {
-    QString base = m_native;
-    if (!m_dbOrder.isEmpty())
-        base = QStringLiteral("select * from (%1) as sort_q %2").arg(Tsql::withoutOrderBy(m_native), m_dbOrder);
     QSqlQuery q;
-    const QString sql = m_cnn->dialect().pageSql(base, qint64(page) * kPageRows, kPageRows);
+    const QString sql = m_cnn->dialect().pageSql(orderedSql(), qint64(page) * kPageRows, kPageRows);
     if (!m_cnn->execNative(q, sql, m_paramNames, m_params, true, m_sql)) {
         const_cast<DataSet *>(this)->m_lastError = m_cnn->lastError();
         return false;
     }
     Page p;
     p.generation = m_generation;
-    const int cols = m_names.size();
-    while (q.next()) {
-        Row r(cols);
-        for (int c = 0; c < cols; ++c) r[c] = q.value(c);
-        p.rows.append(std::move(r));
-    }
+    p.rows = readRows(q, m_names.size());
     m_pages.insert(page, std::move(p));
     m_lru.push_front(page);
     while (int(m_lru.size()) > kMaxPages) {
@@ -303,9 +300,8 @@ int DataSet::recordCount() const
 
 bool DataSet::isEmpty() const
 {
-    if (!m_active && m_rows.isEmpty() && m_pages.isEmpty()) return true;
     if (m_full) return m_rows.isEmpty();
-    return !m_pages.contains(0) || m_pages.value(0).rows.isEmpty();
+    return !m_hasRows;
 }
 
 void DataSet::close()
@@ -430,11 +426,8 @@ bool DataSet::locate(const QString &field, const QVariant &value, bool caseInsen
         return false;
     }
     // A large set: stream the rows once instead of paging through them.
-    QString base = m_native;
-    if (!m_dbOrder.isEmpty())
-        base = QStringLiteral("select * from (%1) as sort_q %2").arg(Tsql::withoutOrderBy(m_native), m_dbOrder);
     QSqlQuery q;
-    if (!m_cnn->execNative(q, base, m_paramNames, m_params, true, m_sql)) return false;
+    if (!m_cnn->execNative(q, orderedSql(), m_paramNames, m_params, true, m_sql)) return false;
     int row = 0;
     while (q.next()) {
         if (matches(q.value(col))) {

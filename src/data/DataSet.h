@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QString>
 #include <QVariant>
@@ -126,6 +127,8 @@ private:
         QVector<Row> rows;
     };
 
+    static QVector<Row> readRows(QSqlQuery &q, int columns);
+    QString orderedSql() const;   // the statement with the sort applied in the database
     bool fetchAll();
     bool fetchPage(int page) const;
     const Row *rowAt(int row) const;   // in storage order
@@ -156,6 +159,7 @@ private:
     // paged set
     static constexpr int kPageRows = 500;
     static constexpr int kMaxPages = 32;
+    bool m_hasRows = false;        // a paged set may drop its first page from the cache
     mutable int m_count = -1;
     mutable QHash<int, Page> m_pages;
     mutable std::list<int> m_lru;

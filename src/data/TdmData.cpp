@@ -51,18 +51,6 @@ TdmData::~TdmData()
     if (dmData == this) dmData = nullptr;
 }
 
-bool TdmData::connectFromConfig(QString *error)
-{
-    PrivateProfile ini(ProgramFolder::filePath(QStringLiteral("Config.ini")));
-    ConnectionSettings s;
-    s.driver = Settings::text(ini, Settings::Key::DbDriver);
-    s.database = Settings::text(ini, Settings::Key::DbDatabase);
-    s.server = Settings::text(ini, Settings::Key::DbServer);
-    s.port = Settings::integer(ini, Settings::Key::DbPort);
-    s.password = GetPass(Settings::text(ini, Settings::Key::DbPassword));
-    return connect(s, error);
-}
-
 bool TdmData::connect(const ConnectionSettings &settings, QString *error)
 {
     m_connected = ADOcnn.open(settings);
@@ -90,37 +78,28 @@ bool TdmData::DeleteByID(const QString &table, qint64 id)
     return false;
 }
 
-QString TdmData::GetStrValue(const QString &sql)
+bool TdmData::openTemp(const QString &sql)
 {
     QryTemp->params().clear();
     QryTemp->setSql(sql);
-    if (!QryTemp->open()) {
-        ShowMess(kOpFailed, 3);
-        return {};
-    }
-    return QryTemp->isEmpty() ? QString() : QryTemp->field(0).asString();
+    if (QryTemp->open()) return true;
+    ShowMess(kOpFailed, 3);
+    return false;
+}
+
+QString TdmData::GetStrValue(const QString &sql)
+{
+    return openTemp(sql) && !QryTemp->isEmpty() ? QryTemp->field(0).asString() : QString();
 }
 
 int TdmData::GetIntValue(const QString &sql)
 {
-    QryTemp->params().clear();
-    QryTemp->setSql(sql);
-    if (!QryTemp->open()) {
-        ShowMess(kOpFailed, 3);
-        return 0;
-    }
-    return QryTemp->isEmpty() ? 0 : QryTemp->field(0).asInteger();
+    return openTemp(sql) && !QryTemp->isEmpty() ? QryTemp->field(0).asInteger() : 0;
 }
 
 bool TdmData::GetBoolValue(const QString &sql)
 {
-    QryTemp->params().clear();
-    QryTemp->setSql(sql);
-    if (!QryTemp->open()) {
-        ShowMess(kOpFailed, 3);
-        return false;
-    }
-    return !QryTemp->isEmpty() && QryTemp->field(0).asBoolean();
+    return openTemp(sql) && !QryTemp->isEmpty() && QryTemp->field(0).asBoolean();
 }
 
 bool TdmData::OpenSQL(const QString &sql, DataSet *query)
@@ -137,12 +116,7 @@ void TdmData::FillItems(const QString &sql, QComboBox *box)
 {
     box->clear();
     box->addItem(QString());
-    QryTemp->params().clear();
-    QryTemp->setSql(sql);
-    if (!QryTemp->open()) {
-        ShowMess(kOpFailed, 3);
-        return;
-    }
+    if (!openTemp(sql)) return;
     for (QryTemp->first(); !QryTemp->eof(); QryTemp->next()) {
         const QString v = QryTemp->field(0).asString();
         if (!v.trimmed().isEmpty()) box->addItem(v);

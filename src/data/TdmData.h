@@ -31,9 +31,6 @@ public:
     explicit TdmData(QObject *parent = nullptr);
     ~TdmData() override;
 
-    // Reads [DBconn] from the program folder's Config.ini and opens ADOcnn.
-    // Start-up drives the messages; this only reports.
-    bool connectFromConfig(QString *error);
     bool connect(const ConnectionSettings &settings, QString *error);
     bool connected() const { return m_connected; }
 
@@ -65,6 +62,9 @@ public:
     bool backupTo(const QString &file, QString *error);
 
 private:
+    // Opens a look-up on QryTemp; a failure shows the look-up message.
+    bool openTemp(const QString &sql);
+
     bool m_connected = false;
 };
 

@@ -361,6 +361,27 @@ private slots:
         QVERIFY(seams.dialogs.calls.isEmpty());
     }
 
+    void longScrollKeepsTheFirstRow_data() { TestDb::addBackendRows(); }
+    void longScrollKeepsTheFirstRow()
+    {
+        // More pages than the cache holds: the first one is dropped on the way.
+        QFETCH(QString, backend);
+        QTemporaryDir dir;
+        ScopedSeams seams;
+        auto dm = TestDb::freshModule(backend, dir.path(), false);
+        DataSet ds(&dm->ADOcnn);
+        QVERIFY(dm->OpenSQL("with recursive n(i) as (select 1 union all select i + 1 from n where i < 20000) "
+                            "select i from n order by i", &ds));
+        int seen = 0;
+        for (ds.first(); !ds.eof(); ds.next()) ++seen;
+        QCOMPARE(seen, 20000);
+        QCOMPARE(ds.field(0).asInteger(), 20000);
+        ds.first();
+        QVERIFY(!ds.isEmpty());
+        QCOMPARE(ds.recNo(), 0);
+        QCOMPARE(ds.field(0).asInteger(), 1);
+    }
+
     void cachedUpdatesApplyInOneBatch_data() { TestDb::addBackendRows(); }
     void cachedUpdatesApplyInOneBatch()
     {

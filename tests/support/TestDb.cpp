@@ -3,6 +3,7 @@
 #include "app/PrivateProfile.h"
 #include "app/ProgramFolder.h"
 #include "data/Connection.h"
+#include "data/ConnectionConfig.h"
 #include "data/Schema.h"
 #include "data/TdmData.h"
 
@@ -53,10 +54,7 @@ ConnectionSettings fresh(const QString &backend, const QString &folder, bool wit
     cnn.close();
 
     PrivateProfile ini(QDir(folder).filePath(QStringLiteral("Config.ini")));
-    ini.writeString(QStringLiteral("DBconn"), QStringLiteral("Driver"), s.driver);
-    ini.writeString(QStringLiteral("DBconn"), QStringLiteral("Database"), s.database);
-    ini.writeString(QStringLiteral("DBconn"), QStringLiteral("server"), s.server);
-    if (s.port) ini.writeInteger(QStringLiteral("DBconn"), QStringLiteral("Port"), s.port);
+    writeConnectionSettings(ini, s);
     return s;
 }
 

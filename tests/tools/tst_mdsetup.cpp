@@ -3,6 +3,7 @@
 #include "TestDb.h"
 
 #include "mdsetup/SetupCommands.h"
+#include "common/ConnectionForm.h"
 #include "mdsetup/SetupWindow.h"
 
 #include "app/PrivateProfile.h"
@@ -183,10 +184,10 @@ void TestMdsetup::windowWritesConfigAndCreates()
     QTemporaryDir dir;
     ProgramFolder::setPath(dir.path());
     TfrmSetup w;
-    w.cbbDriver->setCurrentIndex(w.cbbDriver->findData("sqlite"));
-    QVERIFY(!w.edtServer->isEnabled());
-    w.edtDatabase->setText("  gui  ");
-    w.edtPassWord->setText("pa'ss");
+    w.frmConnection->cbbDriver->setCurrentIndex(w.frmConnection->cbbDriver->findData("sqlite"));
+    QVERIFY(!w.frmConnection->edtServer->isEnabled());
+    w.frmConnection->edtDatabase->setText("  gui  ");
+    w.frmConnection->edtPassWord->setText("pa'ss");
     QTest::mouseClick(w.btnOk, Qt::LeftButton);
 
     QCOMPARE(w.result(), int(QDialog::Accepted));
@@ -202,8 +203,8 @@ void TestMdsetup::windowWritesConfigAndCreates()
 
     // Opened again, the window shows what was written.
     TfrmSetup again;
-    QCOMPARE(again.edtDatabase->text(), QString("gui"));
-    QCOMPARE(again.cbbDriver->currentData().toString(), QString("sqlite"));
+    QCOMPARE(again.frmConnection->edtDatabase->text(), QString("gui"));
+    QCOMPARE(again.frmConnection->cbbDriver->currentData().toString(), QString("sqlite"));
 }
 
 void TestMdsetup::windowRefusesEmptyDatabase()
@@ -212,15 +213,15 @@ void TestMdsetup::windowRefusesEmptyDatabase()
     QTemporaryDir dir;
     ProgramFolder::setPath(dir.path());
     TfrmSetup w;
-    w.edtDatabase->clear();
+    w.frmConnection->edtDatabase->clear();
     QTest::mouseClick(w.btnOk, Qt::LeftButton);
     QCOMPARE(seams.dialogs.texts(), QStringList{"请输入数据库名称！"});
     QVERIFY(!QFile::exists(QDir(dir.path()).filePath("Config.ini")));
 
-    w.cbbDriver->setCurrentIndex(w.cbbDriver->findData("postgres"));
-    QVERIFY(w.edtServer->isEnabled());
-    w.edtServer->clear();
-    w.edtDatabase->setText("shop");
+    w.frmConnection->cbbDriver->setCurrentIndex(w.frmConnection->cbbDriver->findData("postgres"));
+    QVERIFY(w.frmConnection->edtServer->isEnabled());
+    w.frmConnection->edtServer->clear();
+    w.frmConnection->edtDatabase->setText("shop");
     QTest::mouseClick(w.btnOk, Qt::LeftButton);
     QCOMPARE(seams.dialogs.texts().last(), QString("请输入服务器名称！"));
     QVERIFY(!QFile::exists(QDir(dir.path()).filePath("Config.ini")));

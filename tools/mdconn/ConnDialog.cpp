@@ -1,52 +1,24 @@
 #include "ConnDialog.h"
 
+#include "common/ConnectionForm.h"
+
 #include "app/Companion.h"
 #include "app/PrivateProfile.h"
-#include "app/Settings.h"
 #include "data/Connection.h"
+#include "data/ConnectionConfig.h"
 
-#include <QComboBox>
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QVBoxLayout>
-
-namespace {
-struct DriverItem {
-    const char *key;
-    const char *caption;
-};
-const DriverItem kDrivers[] = {
-    {"sqlite", "SQLite 本地数据库文件"},
-    {"postgres", "PostgreSQL 网络数据库"},
-    {"mssql", "SQL Server 网络数据库"},
-};
-} // namespace
 
 TfrmConnSet::TfrmConnSet(PrivateProfile &ini, QWidget *parent) : QDialog(parent), m_ini(ini)
 {
     setObjectName(QStringLiteral("frmConnSet"));
     setWindowTitle(QStringLiteral("连接网络数据库"));
 
-    cbbDriver = new QComboBox(this);
-    cbbDriver->setObjectName(QStringLiteral("cbbDriver"));
-    for (const DriverItem &d : kDrivers)
-        cbbDriver->addItem(QString::fromUtf8(d.caption), QString::fromLatin1(d.key));
-    edtServer = new QLineEdit(this);
-    edtServer->setObjectName(QStringLiteral("edtServer"));
-    edtPort = new QSpinBox(this);
-    edtPort->setObjectName(QStringLiteral("edtPort"));
-    edtPort->setRange(0, 65535);
-    edtPort->setSpecialValueText(QStringLiteral("默认"));
-    edtDatabase = new QLineEdit(this);
-    edtDatabase->setObjectName(QStringLiteral("edtDatabase"));
-    edtPassWord = new QLineEdit(this);
-    edtPassWord->setObjectName(QStringLiteral("edtPassWord"));
-    edtPassWord->setEchoMode(QLineEdit::Password);
-
+    frmConnection = new ConnectionForm(this);
     btnTest = new QPushButton(QStringLiteral("测试连接"), this);
     btnTest->setObjectName(QStringLiteral("btnTest"));
     btnSave = new QPushButton(QStringLiteral("保存"), this);
@@ -61,12 +33,6 @@ TfrmConnSet::TfrmConnSet(PrivateProfile &ini, QWidget *parent) : QDialog(parent)
     hint->setWordWrap(true);
     hint->setStyleSheet(QStringLiteral("color: blue;"));
 
-    auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("数据库类型："), cbbDriver);
-    form->addRow(QStringLiteral("服 务 器："), edtServer);
-    form->addRow(QStringLiteral("端    口："), edtPort);
-    form->addRow(QStringLiteral("数 据 库："), edtDatabase);
-    form->addRow(QStringLiteral("sa 密码："), edtPassWord);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(btnTest);
     buttons->addStretch();
@@ -74,65 +40,25 @@ TfrmConnSet::TfrmConnSet(PrivateProfile &ini, QWidget *parent) : QDialog(parent)
     buttons->addWidget(btnCancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(hint);
-    layout->addLayout(form);
+    layout->addWidget(frmConnection);
     layout->addLayout(buttons);
     setMinimumWidth(420);
 
-    connect(cbbDriver, &QComboBox::currentIndexChanged, this, &TfrmConnSet::cbbDriverChange);
     connect(btnTest, &QPushButton::clicked, this, &TfrmConnSet::btnTestClick);
     connect(btnSave, &QPushButton::clicked, this, &TfrmConnSet::btnSaveClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    LoadFields();
-}
-
-void TfrmConnSet::LoadFields()
-{
-    using Settings::Key;
-    const QString driver = Settings::text(m_ini, Key::DbDriver).trimmed().toLower();
-    int index = cbbDriver->findData(driver);
-    if (driver == QLatin1String("postgresql") || driver == QLatin1String("pg")) index = 1;
-    if (driver == QLatin1String("sqlserver")) index = 2;
-    cbbDriver->setCurrentIndex(index < 0 ? 0 : index);
-    edtServer->setText(Settings::text(m_ini, Key::DbServer));
-    edtPort->setValue(Settings::integer(m_ini, Key::DbPort));
-    edtDatabase->setText(Settings::text(m_ini, Key::DbDatabase));
-    edtPassWord->setText(GetPass(Settings::text(m_ini, Key::DbPassword)));
-    cbbDriverChange();
-}
-
-void TfrmConnSet::cbbDriverChange()
-{
-    // A database file needs neither server, port nor password.
-    const bool network = cbbDriver->currentData().toString() != QLatin1String("sqlite");
-    edtServer->setEnabled(network);
-    edtPort->setEnabled(network);
-    edtPassWord->setEnabled(network);
-}
-
-ConnectionSettings TfrmConnSet::settings() const
-{
-    ConnectionSettings s;
-    s.driver = cbbDriver->currentData().toString();
-    s.server = edtServer->text().trimmed();
-    s.port = edtPort->value();
-    s.database = edtDatabase->text();
-    s.password = edtPassWord->text();
-    return s;
+    frmConnection->setSettings(readConnectionSettings(m_ini));
 }
 
 void TfrmConnSet::btnTestClick()
 {
-    if (edtDatabase->text().trimmed().isEmpty()) {
-        ShowMess(QStringLiteral("请输入数据库名称！"), 0);
-        edtDatabase->setFocus();
-        return;
-    }
+    if (!frmConnection->checkDatabaseName()) return;
     QString error;
     {
         Connection c(QStringLiteral("mdconn-test"));
         setCursor(Qt::WaitCursor);
-        const bool ok = c.open(settings());
+        const bool ok = c.open(frmConnection->settings());
         unsetCursor();
         if (ok) {
             c.close();
@@ -146,19 +72,8 @@ void TfrmConnSet::btnTestClick()
 
 void TfrmConnSet::btnSaveClick()
 {
-    if (edtDatabase->text().trimmed().isEmpty()) {
-        ShowMess(QStringLiteral("请输入数据库名称！"), 0);
-        edtDatabase->setFocus();
-        return;
-    }
-    using Settings::Key;
-    const ConnectionSettings s = settings();
-    const bool ok = Settings::setText(m_ini, Key::DbDriver, s.driver) &&
-                    Settings::setText(m_ini, Key::DbServer, s.server) &&
-                    Settings::setInteger(m_ini, Key::DbPort, s.port) &&
-                    Settings::setText(m_ini, Key::DbDatabase, s.database) &&
-                    Settings::setText(m_ini, Key::DbPassword, SavePass(s.password));
-    if (!ok) {
+    if (!frmConnection->checkDatabaseName()) return;
+    if (!writeConnectionSettings(m_ini, frmConnection->settings())) {
         ShowMess(QStringLiteral("无法写入配置文件：") + m_ini.path(), 3);
         return;
     }

@@ -1,14 +1,10 @@
 #pragma once
 // Edits [DBconn] of the program folder's Config.ini and tests the connection.
 
-#include "data/Dialect.h"
-
 #include <QDialog>
 
-class QComboBox;
-class QLineEdit;
+class ConnectionForm;
 class QPushButton;
-class QSpinBox;
 class PrivateProfile;
 
 class TfrmConnSet : public QDialog {
@@ -16,20 +12,12 @@ class TfrmConnSet : public QDialog {
 public:
     explicit TfrmConnSet(PrivateProfile &ini, QWidget *parent = nullptr);
 
-    ConnectionSettings settings() const;
-
-    QComboBox *cbbDriver;
-    QLineEdit *edtServer;
-    QSpinBox *edtPort;
-    QLineEdit *edtDatabase;
-    QLineEdit *edtPassWord;
+    ConnectionForm *frmConnection;
     QPushButton *btnTest;
     QPushButton *btnSave;
     QPushButton *btnCancel;
 
 private:
-    void LoadFields();
-    void cbbDriverChange();
     void btnTestClick();
     void btnSaveClick();
 

@@ -1,15 +1,13 @@
 #include "SetupCommands.h"
 
-#include "app/Companion.h"
 #include "app/PrivateProfile.h"
 #include "app/ProgramFolder.h"
-#include "app/Settings.h"
 #include "data/Connection.h"
+#include "data/ConnectionConfig.h"
+#include "data/DataSet.h"
 #include "data/DemoData.h"
 #include "data/Schema.h"
 
-#include <QDate>
-#include <QDateTime>
 #include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -44,20 +42,11 @@ bool hasClientTable(Connection &cnn)
 
 QString cellText(const QVariant &v)
 {
-    if (v.isNull()) return {};
-    QString s;
-    switch (v.typeId()) {
-    case QMetaType::QDateTime: {
-        const QDateTime dt = v.toDateTime();
-        s = dt.time() == QTime(0, 0) ? dt.toString(QStringLiteral("yyyy-MM-dd"))
-                                     : dt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-        break;
-    }
-    case QMetaType::QDate: s = v.toDate().toString(QStringLiteral("yyyy-MM-dd")); break;
-    case QMetaType::Double:
-    case QMetaType::Float: s = QString::number(v.toDouble(), 'g', 15); break;
-    default: s = v.toString();
-    }
+    const int type = v.typeId();
+    const FieldKind kind = type == QMetaType::QDateTime || type == QMetaType::QDate ? FieldKind::DateTime
+                           : type == QMetaType::Double || type == QMetaType::Float ? FieldKind::Float
+                                                                                    : FieldKind::Text;
+    QString s = DataSet::displayText(v, kind);
     // One row per line, one cell per tab.
     s.remove(u'\r');
     s.replace(u'\n', QLatin1String("\\n"));
@@ -67,28 +56,12 @@ QString cellText(const QVariant &v)
 
 } // namespace
 
-ConnectionSettings readSettings()
-{
-    using Settings::Key;
-    const PrivateProfile ini(configPath());
-    ConnectionSettings s;
-    s.driver = Settings::text(ini, Key::DbDriver).trimmed().toLower();
-    if (s.driver.isEmpty()) s.driver = QStringLiteral("sqlite");
-    s.server = Settings::text(ini, Key::DbServer).trimmed();
-    s.database = Settings::text(ini, Key::DbDatabase).trimmed();
-    s.port = Settings::integer(ini, Key::DbPort);
-    s.password = GetPass(Settings::text(ini, Key::DbPassword));
-    return s;
-}
+ConnectionSettings readSettings() { return readConnectionSettings(PrivateProfile(configPath())); }
 
 bool writeSettings(const ConnectionSettings &s, QString *error)
 {
-    using Settings::Key;
     PrivateProfile ini(configPath());
-    const bool ok = Settings::setText(ini, Key::DbDriver, s.driver) && Settings::setText(ini, Key::DbServer, s.server)
-                    && Settings::setText(ini, Key::DbDatabase, s.database)
-                    && Settings::setInteger(ini, Key::DbPort, s.port)
-                    && Settings::setText(ini, Key::DbPassword, SavePass(s.password));
+    const bool ok = writeConnectionSettings(ini, s);
     if (!ok && error) *error = QStringLiteral("无法写入配置文件 %1").arg(configPath());
     return ok;
 }
@@ -97,11 +70,8 @@ bool ensureConfig()
 {
     if (QFile::exists(configPath())) return false;
     ConnectionSettings s;
-    s.driver = QStringLiteral("sqlite");
     s.database = QStringLiteral("clservice.db");
-    PrivateProfile ini(configPath());
-    Settings::setText(ini, Settings::Key::DbDriver, s.driver);
-    Settings::setText(ini, Settings::Key::DbDatabase, s.database);
+    writeSettings(s, nullptr);
     return true;
 }
 

@@ -5,27 +5,17 @@
 
 #include <QDialog>
 
-class QComboBox;
-class QLineEdit;
+class ConnectionForm;
 class QPushButton;
-class QSpinBox;
 
 class TfrmSetup : public QDialog {
 public:
     explicit TfrmSetup(QWidget *parent = nullptr);
 
-    QComboBox *cbbDriver;
-    QLineEdit *edtServer;
-    QSpinBox *spnPort;
-    QLineEdit *edtDatabase;
-    QLineEdit *edtUser;
-    QLineEdit *edtPassWord;
+    ConnectionForm *frmConnection;
     QPushButton *btnOk;
     QPushButton *btnCancel;
 
     void LoadFields();
     void btnOkClick();
-
-private:
-    void cbbDriverChange();
 };

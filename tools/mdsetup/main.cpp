@@ -2,12 +2,11 @@
 #include "SetupCommands.h"
 #include "SetupWindow.h"
 
-#include "app/ProgramFolder.h"
+#include "app/Application.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QTextStream>
-
 
 int main(int argc, char **argv)
 {
@@ -17,12 +16,12 @@ int main(int argc, char **argv)
 
     if (command.isEmpty()) {
         QApplication app(argc, argv);
-        ProgramFolder::initFromArguments(args);
+        initApplication(args);
         TfrmSetup window;
         return window.exec() == QDialog::Accepted ? SetupCommands::Ok : SetupCommands::Failed;
     }
     QCoreApplication app(argc, argv);
-    ProgramFolder::initFromArguments(args);
+    initApplication(args);
     QTextStream out(stdout);
     QTextStream err(stderr);
     return SetupCommands::run(command, out, err);

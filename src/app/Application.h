@@ -1,0 +1,6 @@
+#pragma once
+#include <QStringList>
+
+// Common start of every program: the program folder from --home or
+// CLSERVICE_HOME and, for windowed programs, the Chinese font.
+void initApplication(const QStringList &args);
