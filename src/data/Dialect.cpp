@@ -12,6 +12,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QUuid>
 
 #include <sqlite3.h>
 
@@ -28,6 +29,17 @@ QString Dialect::connectionText(const ConnectionSettings &s) const
     return QStringLiteral("Provider = SQLOLEDB.1;Persist Security Info = true;User ID = sa; PassWord = ")
            + QStringLiteral("****") + QStringLiteral("; Initial CataLog = ") + s.database
            + QStringLiteral("; Data Source = ") + s.server + QStringLiteral(" [%1]").arg(name());
+}
+
+QString Dialect::createIndex(const QString &name, const QString &table, const QString &columns, bool unique) const
+{
+    return QStringLiteral("create %1index if not exists %2 on %3(%4)")
+        .arg(unique ? QStringLiteral("unique ") : QString(), name, table, columns);
+}
+
+QString Dialect::dropIndex(const QString &name, const QString &) const
+{
+    return QStringLiteral("drop index if exists %1").arg(name);
 }
 
 QString Dialect::pageSql(const QString &translatedSelect, qint64 offset, qint64 limit) const
@@ -160,6 +172,22 @@ public:
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
         return true;
     }
+    bool createDatabase(const ConnectionSettings &s, QString *error) const override
+    {
+        const QFileInfo info(sqliteDatabaseFile(s));
+        if (!QDir().mkpath(info.absolutePath())) {
+            *error = QStringLiteral("无法建立文件夹 %1").arg(info.absolutePath());
+            return false;
+        }
+        if (info.exists()) return true;
+        // An empty file is an empty SQLite database.
+        QFile f(info.absoluteFilePath());
+        if (!f.open(QIODevice::WriteOnly)) {
+            *error = QStringLiteral("无法建立数据库文件 %1：%2").arg(info.absoluteFilePath(), f.errorString());
+            return false;
+        }
+        return true;
+    }
     bool afterOpen(QSqlDatabase &db, QString *error) const override
     {
         sqlite3 *h = sqliteHandle(db);
@@ -280,6 +308,42 @@ public:
         return {};
     }
     QStringList prepareSchema() const override { return {QStringLiteral("create extension if not exists citext")}; }
+    bool createDatabase(const ConnectionSettings &s, QString *error) const override
+    {
+        const QString name = s.database.trimmed();
+        if (name.isEmpty()) {
+            *error = QStringLiteral("没有指定数据库名称。");
+            return false;
+        }
+        // Created from the server's maintenance database.
+        const QString connName = QStringLiteral("create-db-") + QUuid::createUuid().toString(QUuid::Id128);
+        bool ok = false;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(qtDriver(), connName);
+            ConnectionSettings maintenance = s;
+            maintenance.database = QStringLiteral("postgres");
+            if (configure(db, maintenance, error)) {
+                if (!db.open()) {
+                    *error = QStringLiteral("无法连接数据库服务器：%1").arg(db.lastError().text());
+                } else {
+                    QSqlQuery query(db);
+                    query.prepare(QStringLiteral("select 1 from pg_database where datname = ?"));
+                    query.addBindValue(name);
+                    if (!query.exec()) {
+                        *error = query.lastError().text();
+                    } else if (query.next()) {
+                        ok = true;
+                    } else {
+                        QSqlQuery create(db);
+                        ok = create.exec(QStringLiteral("create database \"%1\"").arg(QString(name).replace(u'"', QLatin1String("\"\""))));
+                        if (!ok) *error = QStringLiteral("无法建立数据库 %1：%2").arg(name, create.lastError().text());
+                    }
+                }
+            }
+        }
+        QSqlDatabase::removeDatabase(connName);
+        return ok;
+    }
     bool backup(QSqlDatabase &, const ConnectionSettings &s, const QString &file, QString *error) const override
     {
         const QString dump = QStandardPaths::findExecutable(QStringLiteral("pg_dump"));
@@ -326,6 +390,18 @@ public:
         return true;
     }
     bool afterOpen(QSqlDatabase &, QString *) const override { return true; }
+    // The server's administrator creates the database.
+    bool createDatabase(const ConnectionSettings &, QString *) const override { return true; }
+    // SQL Server has no "if not exists" on indexes.
+    QString createIndex(const QString &name, const QString &table, const QString &columns, bool unique) const override
+    {
+        return QStringLiteral("if not exists (select 1 from sys.indexes where name = '%1') create %2index %1 on %3(%4)")
+            .arg(name, unique ? QStringLiteral("unique ") : QString(), table, columns);
+    }
+    QString dropIndex(const QString &name, const QString &table) const override
+    {
+        return QStringLiteral("if exists (select 1 from sys.indexes where name = '%1') drop index %1 on %2").arg(name, table);
+    }
     QString columnType(ColType type, int size) const override
     {
         switch (type) {

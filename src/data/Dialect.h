@@ -45,6 +45,11 @@ public:
     virtual QString columnType(ColType type, int size) const = 0;
     // Statements run once before the tables are created (extensions, ...).
     virtual QStringList prepareSchema() const { return {}; }
+    virtual QString createIndex(const QString &name, const QString &table, const QString &columns, bool unique) const;
+    virtual QString dropIndex(const QString &name, const QString &table) const;
+
+    // Creates the empty database itself when it does not exist yet.
+    virtual bool createDatabase(const ConnectionSettings &s, QString *error) const = 0;
 
     // A full copy of the open database into `file`. Never overwrites: the
     // copy is written beside it and renamed into place.

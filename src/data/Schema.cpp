@@ -4,16 +4,10 @@
 #include "SqlText.h"
 #include "app/Companion.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QSet>
-#include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QUuid>
 
 namespace Schema {
 
@@ -462,19 +456,10 @@ QStringList createStatements(const Dialect &dialect)
 QStringList indexStatements(const Dialect &dialect, const QString &table)
 {
     QStringList out;
-    const bool mssql = dialect.name() == QLatin1String("mssql");
     for (const IndexDef &ix : kIndexes) {
         const QString tableName = QString::fromLatin1(ix.table);
         if (!table.isEmpty() && tableName.compare(table, Qt::CaseInsensitive) != 0) continue;
-        const QString name = QString::fromLatin1(ix.name);
-        const QString create = QStringLiteral("create %1index %2%3 on %4(%5)")
-                                   .arg(ix.unique ? QStringLiteral("unique ") : QString(),
-                                        mssql ? QString() : QStringLiteral("if not exists "), name, tableName,
-                                        QString::fromLatin1(ix.columns));
-        // SQL Server has no "if not exists" on indexes.
-        out << (mssql ? QStringLiteral("if not exists (select 1 from sys.indexes where name = '%1') %2")
-                            .arg(name, create)
-                      : create);
+        out << dialect.createIndex(QString::fromLatin1(ix.name), tableName, QString::fromLatin1(ix.columns), ix.unique);
     }
     return out;
 }
@@ -482,14 +467,10 @@ QStringList indexStatements(const Dialect &dialect, const QString &table)
 QStringList dropIndexStatements(const Dialect &dialect, const QString &table)
 {
     QStringList out;
-    const bool mssql = dialect.name() == QLatin1String("mssql");
     for (const IndexDef &ix : kIndexes) {
         const QString tableName = QString::fromLatin1(ix.table);
         if (tableName.compare(table, Qt::CaseInsensitive) != 0 || ix.unique) continue;
-        const QString name = QString::fromLatin1(ix.name);
-        out << (mssql ? QStringLiteral("if exists (select 1 from sys.indexes where name = '%1') drop index %1 on %2")
-                            .arg(name, tableName)
-                      : QStringLiteral("drop index if exists %1").arg(name));
+        out << dialect.dropIndex(QString::fromLatin1(ix.name), tableName);
     }
     return out;
 }
@@ -629,75 +610,11 @@ QStringList seedStatements()
 
 bool createDatabase(const ConnectionSettings &settings, QString *error)
 {
-    const QString driver = settings.driver.trimmed().toLower();
-    if (driver == QLatin1String("sqlite")) {
-        const QString file = sqliteDatabaseFile(settings);
-        const QFileInfo info(file);
-        if (!QDir().mkpath(info.absolutePath())) {
-            if (error) *error = QStringLiteral("无法建立文件夹 %1").arg(info.absolutePath());
-            return false;
-        }
-        if (info.exists()) return true;
-        // An empty file is an empty SQLite database.
-        QFile f(file);
-        if (!f.open(QIODevice::WriteOnly)) {
-            if (error) *error = QStringLiteral("无法建立数据库文件 %1：%2").arg(file, f.errorString());
-            return false;
-        }
-        return true;
-    }
-    if (driver == QLatin1String("mssql")) return true;   // the server's administrator creates it
-    if (driver != QLatin1String("postgres")) {
-        if (error) *error = QStringLiteral("未知的数据库类型：%1").arg(settings.driver);
-        return false;
-    }
-
-    const std::unique_ptr<Dialect> dialect = Dialect::create(driver);
-    if (!dialect) {
-        if (error) *error = QStringLiteral("未知的数据库类型：%1").arg(settings.driver);
-        return false;
-    }
-    const QString name = settings.database.trimmed();
-    if (name.isEmpty()) {
-        if (error) *error = QStringLiteral("没有指定数据库名称。");
-        return false;
-    }
-    const QString connName = QStringLiteral("schema-create-") + QUuid::createUuid().toString(QUuid::Id128);
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(dialect->qtDriver(), connName);
-        ConnectionSettings maintenance = settings;
-        maintenance.database = QStringLiteral("postgres");
-        QString why;
-        if (!dialect->configure(db, maintenance, &why)) {
-            if (error) *error = why;
-        } else if (!db.open()) {
-            if (error) *error = QStringLiteral("无法连接数据库服务器：%1").arg(db.lastError().text());
-        } else {
-            {
-                QSqlQuery query(db);
-                query.prepare(QStringLiteral("select 1 from pg_database where datname = ?"));
-                query.addBindValue(name);
-                if (!query.exec()) {
-                    if (error) *error = query.lastError().text();
-                } else if (query.next()) {
-                    ok = true;
-                } else {
-                    query.finish();
-                    QString quoted = name;
-                    quoted.replace(u'"', QLatin1String("\"\""));
-                    if (query.exec(QStringLiteral("create database \"%1\"").arg(quoted))) {
-                        ok = true;
-                    } else if (error) {
-                        *error = QStringLiteral("无法建立数据库 %1：%2").arg(name, query.lastError().text());
-                    }
-                }
-                query.finish();
-            }
-            db.close();
-        }
-    }
-    QSqlDatabase::removeDatabase(connName);
+    const std::unique_ptr<Dialect> dialect = Dialect::create(settings.driver);
+    QString why;
+    const bool ok = dialect ? dialect->createDatabase(settings, &why) : false;
+    if (!dialect) why = QStringLiteral("未知的数据库类型：%1").arg(settings.driver);
+    if (!ok && error) *error = why;
     return ok;
 }
 
@@ -711,13 +628,15 @@ QHash<QString, QString> existingTables(Connection &cnn)
 }
 } // namespace
 
+bool isInstalled(Connection &cnn) { return existingTables(cnn).contains(QStringLiteral("t_client")); }
+
 bool install(Connection &cnn, QString *error)
 {
     if (!cnn.isOpen()) {
         if (error) *error = QStringLiteral("数据库没有连接。");
         return false;
     }
-    if (existingTables(cnn).contains(QStringLiteral("t_client"))) {
+    if (isInstalled(cnn)) {
         if (error) *error = QStringLiteral("数据库中已有客户资料表 t_client，不能重复建立。");
         return false;
     }

@@ -59,6 +59,8 @@ const QList<CategoryModels> &starterModels();
 // Creates the empty database itself when it does not exist (SQLite file,
 // PostgreSQL database through the maintenance database). SQL Server: not here.
 bool createDatabase(const ConnectionSettings &settings, QString *error);
+// The customer table is there: the database has been set up.
+bool isInstalled(Connection &cnn);
 // Tables, indexes and starting rows, in one transaction.
 bool install(Connection &cnn, QString *error);
 // Every table and column present; problems listed in Chinese.

@@ -33,13 +33,6 @@ void fail(QTextStream &err, const QString &chinese, const QString &english, cons
     err.flush();
 }
 
-bool hasClientTable(Connection &cnn)
-{
-    for (const QString &t : cnn.database().tables())
-        if (t.compare(QLatin1String("t_client"), Qt::CaseInsensitive) == 0) return true;
-    return false;
-}
-
 QString cellText(const QVariant &v)
 {
     const int type = v.typeId();
@@ -87,7 +80,7 @@ bool createOrCheck(const ConnectionSettings &s, QString *message)
         *message = QStringLiteral("连接数据库失败：%1").arg(cnn.lastError());
         return false;
     }
-    if (hasClientTable(cnn)) {
+    if (Schema::isInstalled(cnn)) {
         QStringList problems;
         if (Schema::check(cnn, &problems)) {
             *message = QStringLiteral("数据库已存在，检查通过。");
@@ -122,7 +115,7 @@ int init(const InitOptions &options, QTextStream &out, QTextStream &err)
         fail(err, QStringLiteral("连接数据库失败"), QStringLiteral("could not connect"), cnn.lastError());
         return Failed;
     }
-    if (hasClientTable(cnn)) {
+    if (Schema::isInstalled(cnn)) {
         fail(err, QStringLiteral("数据库中已有数据表，未做任何修改"),
              QStringLiteral("the database already holds the tables; nothing was changed"));
         return Failed;
