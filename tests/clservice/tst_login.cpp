@@ -54,6 +54,17 @@ void addOperator(TdmData *dm, const QString &name, const QString &clear, bool re
 }
 } // namespace
 
+// One row per backend and login mode (0 first login, 1 operator change).
+static void addBackendAndModeRows()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<int>("mode");
+    for (const QString &b : TestDb::backends()) {
+        QTest::newRow(qPrintable(b + QStringLiteral(" first login"))) << b << 0;
+        QTest::newRow(qPrintable(b + QStringLiteral(" operator change"))) << b << 1;
+    }
+}
+
 class TestLogin : public QObject {
     Q_OBJECT
 private slots:
@@ -110,15 +121,7 @@ void TestLogin::windowContent()
     QVERIFY(seams.dialogs.calls.isEmpty());
 }
 
-void TestLogin::fourthWrongPasswordEnds_data()
-{
-    QTest::addColumn<QString>("backend");
-    QTest::addColumn<int>("mode");
-    for (const QString &b : TestDb::backends()) {
-        QTest::newRow(qPrintable(b + QStringLiteral(" first login"))) << b << 0;
-        QTest::newRow(qPrintable(b + QStringLiteral(" operator change"))) << b << 1;
-    }
-}
+void TestLogin::fourthWrongPasswordEnds_data() { addBackendAndModeRows(); }
 
 void TestLogin::fourthWrongPasswordEnds()
 {
@@ -256,15 +259,7 @@ void TestLogin::namesAndPasswords()
     QVERIFY(!PubUnit::AutoCode);
 }
 
-void TestLogin::cancel_data()
-{
-    QTest::addColumn<QString>("backend");
-    QTest::addColumn<int>("mode");
-    for (const QString &b : TestDb::backends()) {
-        QTest::newRow(qPrintable(b + QStringLiteral(" first login"))) << b << 0;
-        QTest::newRow(qPrintable(b + QStringLiteral(" operator change"))) << b << 1;
-    }
-}
+void TestLogin::cancel_data() { addBackendAndModeRows(); }
 
 void TestLogin::cancel()
 {
