@@ -4,40 +4,22 @@
 //
 //   bench_list [--backend sqlite|postgres] [--customers N] [--dir DIR] [--runs R]
 // PostgreSQL: CLSERVICE_TEST_PG_PORT names a server on 127.0.0.1 (user sa).
-#include "app/ProgramFolder.h"
+#include "BenchArchive.h"
 #include "data/DataSet.h"
-#include "data/DemoData.h"
-#include "data/Schema.h"
-#include "data/TdmData.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QSqlQuery>
 #include <algorithm>
 #include <cstdio>
 
 namespace {
-long rssKb(const char *key)
-{
-    QFile f("/proc/self/status");
-    if (!f.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith(key)) return line.mid(int(strlen(key))).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
+using bench::rssKb;
 
 double median(QVector<double> v)
 {
     std::sort(v.begin(), v.end());
     return v.isEmpty() ? 0 : v[v.size() / 2];
-}
-
-QString arg(const QStringList &args, const QString &name, const QString &def)
-{
-    const qsizetype i = args.indexOf(name);
-    return i >= 0 && i + 1 < args.size() ? args[i + 1] : def;
 }
 
 const QString kBase = QStringLiteral("select * from t_client where (1=1) ");
@@ -49,44 +31,12 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QString backend = arg(args, "--backend", "sqlite");
-    const int customers = arg(args, "--customers", "1000000").toInt();
-    const int runs = arg(args, "--runs", "7").toInt();
-    const QString dir = arg(args, "--dir", QDir::temp().filePath("clservice-bench"));
-    QDir().mkpath(dir);
-    ProgramFolder::setPath(dir);
-
-    ConnectionSettings s;
-    s.driver = backend;
-    if (backend == "postgres") {
-        s.server = "127.0.0.1";
-        s.port = qEnvironmentVariableIntValue("CLSERVICE_TEST_PG_PORT");
-        s.database = QStringLiteral("bench_%1").arg(customers);
-    } else {
-        s.database = QStringLiteral("bench_%1.db").arg(customers);
-    }
-    QString error;
+    const QString backend = bench::arg(args, "--backend", "sqlite");
+    const int customers = bench::arg(args, "--customers", "1000000").toInt();
+    const int runs = bench::arg(args, "--runs", "7").toInt();
+    const QString dir = bench::arg(args, "--dir", QDir::temp().filePath("clservice-bench"));
     TdmData dm;
-    if (!dm.connect(s, &error) || dm.GetIntValue("select count(*) from t_client") != customers) {
-        dm.ADOcnn.close();
-        if (backend == "sqlite") QFile::remove(sqliteDatabaseFile(s));
-        std::printf("generating %d customers on %s ...\n", customers, qPrintable(backend));
-        QElapsedTimer t;
-        t.start();
-        if (!Schema::createDatabase(s, &error)) qFatal("%s", qPrintable(error));
-        Connection setup("bench-setup");
-        if (!setup.open(s) || !Schema::install(setup, &error)) qFatal("%s %s", qPrintable(setup.lastError()), qPrintable(error));
-        DemoData::Options o;
-        o.customers = customers;
-        if (!DemoData::generate(setup, o, &error)) qFatal("%s", qPrintable(error));
-        if (backend == "postgres") {
-            QSqlQuery q;
-            setup.execNative(q, "analyze", {}, {});
-        }
-        setup.close();
-        std::printf("generated in %.1f s\n", t.elapsed() / 1000.0);
-        if (!dm.connect(s, &error)) qFatal("%s", qPrintable(error));
-    }
+    bench::openArchive(dm, backend, customers, dir);
 
     const struct { const char *label; QString sql; } cases[] = {
         {"no search", kBase + kFlags + kOrder},

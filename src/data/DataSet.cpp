@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QLocale>
+#include <QSqlError>
 #include <QSqlField>
 #include <algorithm>
 
@@ -417,27 +418,49 @@ bool DataSet::locate(const QString &field, const QVariant &value, bool caseInsen
     const QString wanted = displayText(value, m_kinds[col]);
     const Qt::CaseSensitivity cs = caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
     auto matches = [&](const QVariant &v) { return displayText(v, m_kinds[col]).compare(wanted, cs) == 0; };
-    if (m_full) {
-        for (int row = 0; row < m_rows.size(); ++row)
-            if (matches(m_rows[storageRow(row)][col])) {
-                setRecNo(row);
-                return true;
-            }
+    int found = -1;
+    {
+        DataSetReader reader(*this);
+        while (found < 0 && reader.next())
+            if (matches(reader.value(col))) found = reader.row();
+    }   // the reader's statement ends before the cursor fetches its page
+    if (found < 0) return false;
+    setRecNo(found);
+    return true;
+}
+
+// --- reader -------------------------------------------------------------
+
+bool DataSetReader::next()
+{
+    if (!m_ds.m_active) return false;
+    if (m_ds.m_full) {
+        if (m_row + 1 >= m_ds.m_rows.size()) return false;
+        ++m_row;
+        return true;
+    }
+    if (!m_started) {
+        m_started = true;
+        if (!m_ds.m_cnn->execNative(m_query, m_ds.orderedSql(), m_ds.m_paramNames, m_ds.m_params, true, m_ds.m_sql)) {
+            m_error = m_ds.m_cnn->lastError();
+            return false;
+        }
+    }
+    if (!m_query.isActive()) return false;
+    if (!m_query.next()) {
+        if (m_query.lastError().isValid()) m_error = m_query.lastError().text();
+        m_query.finish();
         return false;
     }
-    // A large set: stream the rows once instead of paging through them.
-    QSqlQuery q;
-    if (!m_cnn->execNative(q, orderedSql(), m_paramNames, m_params, true, m_sql)) return false;
-    int row = 0;
-    while (q.next()) {
-        if (matches(q.value(col))) {
-            q.finish();
-            setRecNo(row);
-            return true;
-        }
-        ++row;
-    }
-    return false;
+    ++m_row;
+    return true;
+}
+
+QVariant DataSetReader::value(int column) const
+{
+    if (m_row < 0 || column < 0 || column >= m_ds.fieldCount()) return {};
+    if (m_ds.m_full) return m_ds.m_rows[m_ds.storageRow(m_row)].value(column);
+    return m_query.value(column);
 }
 
 // --- sort ---------------------------------------------------------------

@@ -46,6 +46,7 @@ private:
 
 class DataSet : public QObject {
     Q_OBJECT
+    friend class DataSetReader;
 public:
     explicit DataSet(Connection *cnn, QObject *parent = nullptr);
     ~DataSet() override;
@@ -179,4 +180,24 @@ private:
     QVector<int> m_inserted;       // storage rows appended
     QVector<Row> m_deleted;        // original rows removed
     QVector<Row> m_original;       // copy at open, for cancel
+};
+
+// Reads every row in sort order once, front to back, for exports, prints and
+// searches: the rows in memory for a whole set, one forward-only statement
+// for a paged set rather than page after page. Nothing else may run on the
+// connection while a paged set's reader is in use.
+class DataSetReader {
+public:
+    explicit DataSetReader(const DataSet &ds) : m_ds(ds) {}
+    bool next();                        // false past the last row, or on error()
+    int row() const { return m_row; }   // 0-based, in sort order
+    QVariant value(int column) const;   // of the current row
+    QString error() const { return m_error; }
+
+private:
+    const DataSet &m_ds;
+    QSqlQuery m_query;
+    bool m_started = false;
+    int m_row = -1;
+    QString m_error;
 };

@@ -11,8 +11,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <mutex>
+#include <thread>
 #include <sys/stat.h>
 #include <xlsxwriter.h>
 
@@ -22,7 +26,6 @@ const QString kNoDate = QStringLiteral("1900-08-14");
 constexpr int kMaxCellText = 32767;   // characters a cell can hold
 constexpr int kSheetNameMax = 31;
 constexpr int kMaxSheetRows = LXW_ROW_MAX;
-constexpr int kProgressStep = 500;
 constexpr int kWidthSampleRows = 200;
 
 bool isNoDate(const QString &text)
@@ -76,11 +79,6 @@ bool numericText(const QString &text, double *out)
     return ok && std::isfinite(*out);
 }
 
-bool numberOf(const QVariant &v, const QString &text, double *out)
-{
-    return numericValue(v, out) || numericText(text, out);
-}
-
 // Rough display width: CJK characters take two columns.
 int textWidth(const QString &text)
 {
@@ -110,6 +108,76 @@ QString numberedSheetName(const QString &base, int n)
         + suffix;
 }
 
+// One cell as it goes into the sheet, decided on the reading thread.
+struct Cell {
+    enum Kind : quint8 { Blank, Number, Text };
+    Kind kind = Blank;
+    double number = 0;
+    QByteArray text;
+};
+
+// Rows of cells, row after row.
+struct Batch {
+    QVector<Cell> cells;
+    int firstRow = 0;   // in the source, 0-based
+    int rows = 0;
+};
+
+constexpr int kBatchRows = 500;
+constexpr int kQueuedBatches = 4;   // bounds memory while the writer is behind
+
+// Turns source values into cells, and measures column widths on the first rows.
+class CellMaker {
+public:
+    explicit CellMaker(const QList<XlsxColumn> &columns) : m_columns(columns)
+    {
+        for (const XlsxColumn &c : columns) {
+            m_patterns << c.numberFormat.trimmed();
+            m_widths << textWidth(c.caption);
+        }
+    }
+
+    void readRow(const XlsxRowSource &rows, QVector<Cell> &out, bool measure)
+    {
+        for (int c = 0; c < m_columns.size(); ++c) {
+            const QString &pattern = m_patterns.at(c);
+            Cell cell;
+            // A numeric value needs no text: asking for it costs a formatting per cell.
+            if (!pattern.isEmpty() && numericValue(rows.value(c), &cell.number)) {
+                cell.kind = Cell::Number;
+            } else {
+                const QString text = rows.text(c);
+                if (text.isEmpty() || isNoDate(text)) {
+                    cell.kind = Cell::Blank;
+                } else if (!pattern.isEmpty() && numericText(text, &cell.number)) {
+                    cell.kind = Cell::Number;
+                } else {
+                    cell.kind = Cell::Text;
+                    cell.text = cellText(text);
+                    if (measure)
+                        m_widths[c] = std::max(m_widths[c], textWidth(text));
+                }
+            }
+            if (measure && cell.kind == Cell::Number)
+                m_widths[c] = std::max(m_widths[c], textWidth(formatNumber(pattern, cell.number)));
+            out.append(std::move(cell));
+        }
+    }
+
+    QList<double> widths() const
+    {
+        QList<double> w;
+        for (int c : m_widths)
+            w << std::clamp(c + 2, 8, 60);
+        return w;
+    }
+
+private:
+    const QList<XlsxColumn> &m_columns;
+    QStringList m_patterns;
+    QList<int> m_widths;
+};
+
 class Writer {
 public:
     Writer(lxw_workbook *wb, const QList<XlsxColumn> &columns) : m_wb(wb), m_columns(columns) {}
@@ -120,9 +188,10 @@ public:
             workbook_close(m_wb);   // frees it; the temporary file is dropped by the caller
     }
 
-    bool setUp(const QString &sheetName, const XlsxRowSource &rows)
+    bool setUp(const QString &sheetName, const QList<double> &widths)
     {
         m_sheetName = sheetName;
+        m_widths = widths;
         m_textFormat = workbook_add_format(m_wb);
         if (!m_textFormat)
             return fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
@@ -145,40 +214,18 @@ public:
             }
             m_formats << f;
         }
-        measureWidths(rows);
         return addSheet(m_sheetName);
     }
 
-    bool writeRow(int row, const XlsxRowSource &rows)
+    bool writeBatch(const Batch &batch)
     {
-        if (m_sheetRow >= kMaxSheetRows) {
-            // Past the last row a sheet can hold: go on in a further sheet.
-            ++m_sheetCount;
-            if (!addSheet(numberedSheetName(m_sheetName, m_sheetCount)))
+        const int columns = int(m_columns.size());
+        for (int r = 0; r < batch.rows; ++r) {
+            if (!writeRow(batch.cells.constData() + qsizetype(r) * columns)) {
+                m_failedRow = batch.firstRow + r;
                 return false;
-        }
-        const lxw_row_t r = lxw_row_t(m_sheetRow);
-        for (int c = 0; c < m_columns.size(); ++c) {
-            const lxw_col_t col = lxw_col_t(c);
-            lxw_format *f = m_formats.at(c);
-            lxw_error e = LXW_NO_ERROR;
-            double number = 0;
-            // A numeric value needs no text: asking for it costs a formatting per cell.
-            if (f != m_textFormat && numericValue(rows.value(row, c), &number)) {
-                e = worksheet_write_number(m_ws, r, col, number, f);
-            } else {
-                const QString text = rows.text(row, c);
-                if (text.isEmpty() || isNoDate(text))
-                    e = worksheet_write_blank(m_ws, r, col, f);
-                else if (f != m_textFormat && numericText(text, &number))
-                    e = worksheet_write_number(m_ws, r, col, number, f);
-                else
-                    e = worksheet_write_string(m_ws, r, col, cellText(text).constData(), f);
             }
-            if (e != LXW_NO_ERROR)
-                return fail(e);
         }
-        ++m_sheetRow;
         return true;
     }
 
@@ -193,30 +240,39 @@ public:
     }
 
     lxw_error lastError() const { return m_error; }
+    int failedRow() const { return m_failedRow; }
 
 private:
+    bool writeRow(const Cell *cells)
+    {
+        if (m_sheetRow >= kMaxSheetRows) {
+            // Past the last row a sheet can hold: go on in a further sheet.
+            ++m_sheetCount;
+            if (!addSheet(numberedSheetName(m_sheetName, m_sheetCount)))
+                return false;
+        }
+        const lxw_row_t r = lxw_row_t(m_sheetRow);
+        for (int c = 0; c < m_columns.size(); ++c) {
+            const lxw_col_t col = lxw_col_t(c);
+            lxw_format *f = m_formats.at(c);
+            const Cell &cell = cells[c];
+            lxw_error e;
+            switch (cell.kind) {
+            case Cell::Number: e = worksheet_write_number(m_ws, r, col, cell.number, f); break;
+            case Cell::Text: e = worksheet_write_string(m_ws, r, col, cell.text.constData(), f); break;
+            default: continue;   // the column's format covers an empty cell
+            }
+            if (e != LXW_NO_ERROR)
+                return fail(e);
+        }
+        ++m_sheetRow;
+        return true;
+    }
+
     bool fail(lxw_error e)
     {
         m_error = e;
         return false;
-    }
-
-    void measureWidths(const XlsxRowSource &rows)
-    {
-        const int sample = std::min(rows.rowCount(), kWidthSampleRows);
-        for (int c = 0; c < m_columns.size(); ++c) {
-            int w = textWidth(m_columns.at(c).caption);
-            const QString pattern = m_columns.at(c).numberFormat.trimmed();
-            for (int r = 0; r < sample; ++r) {
-                const QString text = rows.text(r, c);
-                double number = 0;
-                if (!pattern.isEmpty() && numberOf(rows.value(r, c), text, &number))
-                    w = std::max(w, textWidth(formatNumber(pattern, number)));
-                else if (!isNoDate(text))
-                    w = std::max(w, textWidth(text));
-            }
-            m_widths << std::clamp(w + 2, 8, 60);
-        }
     }
 
     bool addSheet(const QString &name)
@@ -229,7 +285,7 @@ private:
         if (!m_ws)
             return fail(LXW_ERROR_PARAMETER_VALIDATION);
         for (int c = 0; c < m_widths.size(); ++c) {
-            const lxw_error e = worksheet_set_column(m_ws, lxw_col_t(c), lxw_col_t(c), m_widths.at(c), nullptr);
+            const lxw_error e = worksheet_set_column(m_ws, lxw_col_t(c), lxw_col_t(c), m_widths.at(c), m_formats.at(c));
             if (e != LXW_NO_ERROR)
                 return fail(e);
         }
@@ -254,7 +310,49 @@ private:
     QString m_sheetName;
     int m_sheetCount = 1;
     int m_sheetRow = 0;
+    int m_failedRow = -1;
     lxw_error m_error = LXW_NO_ERROR;
+};
+
+// Batches from the reading thread to the writing one. The writer takes an
+// empty batch as the end; once it fails it takes nothing more.
+class BatchQueue {
+public:
+    // False when the writer has stopped.
+    bool push(Batch batch)
+    {
+        std::unique_lock lock(m_mutex);
+        m_space.wait(lock, [&] { return m_queue.size() < kQueuedBatches || m_writerStopped; });
+        if (m_writerStopped)
+            return false;
+        m_queue.push_back(std::move(batch));
+        m_ready.notify_one();
+        return true;
+    }
+
+    Batch pop()
+    {
+        std::unique_lock lock(m_mutex);
+        m_ready.wait(lock, [&] { return !m_queue.empty(); });
+        Batch b = std::move(m_queue.front());
+        m_queue.pop_front();
+        m_space.notify_one();
+        return b;
+    }
+
+    void writerStopped()
+    {
+        std::lock_guard lock(m_mutex);
+        m_writerStopped = true;
+        m_space.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_ready;
+    std::condition_variable m_space;
+    std::deque<Batch> m_queue;
+    bool m_writerStopped = false;
 };
 
 // New files get the permissions the user's umask gives, not the temporary
@@ -297,7 +395,7 @@ QString xlsxSheetName(const QString &wanted)
 }
 
 bool writeXlsx(const QString &path, const QString &sheetName, const QList<XlsxColumn> &columns,
-               const XlsxRowSource &rows, QString *error,
+               XlsxRowSource &rows, QString *error,
                const std::function<bool(int done, int total)> &progress)
 {
     QString dummy;
@@ -336,35 +434,73 @@ bool writeXlsx(const QString &path, const QString &sheetName, const QList<XlsxCo
     }
 
     const int total = rows.rowCount();
-    bool cancelled = false;
+    Writer writer(wb, columns);
+    auto failed = [&](const QString &where) {
+        const lxw_error e = writer.lastError();
+        err = e == LXW_ERROR_CREATING_XLSX_FILE || e == LXW_ERROR_ZIP_FILE_OPERATION
+                ? writeError(path, lxwText(e))
+                : QStringLiteral("导出Excel文件失败：%1%2").arg(where, lxwText(e));
+        return false;
+    };
+
+    // The first rows are read before the sheet exists: they set the column widths.
+    CellMaker maker(columns);
+    auto readBatch = [&](int firstRow, int maxRows, bool measure) {
+        Batch b;
+        b.firstRow = firstRow;
+        b.cells.reserve(qsizetype(maxRows) * columns.size());
+        while (b.rows < maxRows && rows.nextRow()) {
+            maker.readRow(rows, b.cells, measure);
+            ++b.rows;
+        }
+        return b;
+    };
+    Batch batch = readBatch(0, kWidthSampleRows, true);
+    if (!writer.setUp(xlsxSheetName(sheetName), maker.widths()))
+        return failed(QString());
+
+    bool cancelled = progress && !progress(0, total);
+    bool writerFailed = false;
+    int done = 0;
     {
-        Writer writer(wb, columns);
-        auto failed = [&](const QString &where) {
-            const lxw_error e = writer.lastError();
-            err = e == LXW_ERROR_CREATING_XLSX_FILE || e == LXW_ERROR_ZIP_FILE_OPERATION
-                    ? writeError(path, lxwText(e))
-                    : QStringLiteral("导出Excel文件失败：%1%2").arg(where, lxwText(e));
-            return false;
-        };
-        if (!writer.setUp(xlsxSheetName(sheetName), rows))
-            return failed(QString());
-        if (progress && !progress(0, total))
-            cancelled = true;
-        for (int r = 0; r < total && !cancelled; ++r) {
-            if (!writer.writeRow(r, rows))
-                return failed(QStringLiteral("第%1行：").arg(r + 1));
-            if (progress && (r + 1) % kProgressStep == 0 && r + 1 < total && !progress(r + 1, total))
+        BatchQueue queue;
+        std::jthread writing([&] {
+            for (Batch b = queue.pop(); b.rows > 0; b = queue.pop()) {
+                if (!writer.writeBatch(b)) {
+                    writerFailed = true;
+                    queue.writerStopped();
+                    return;
+                }
+            }
+        });
+        while (!cancelled && batch.rows > 0) {
+            done += batch.rows;
+            const bool full = batch.rows == (batch.firstRow == 0 ? kWidthSampleRows : kBatchRows);
+            if (!queue.push(std::move(batch)))
+                break;
+            if (!full)
+                break;
+            if (progress && done < total && !progress(done, total))
                 cancelled = true;
+            else
+                batch = readBatch(done, kBatchRows, false);
         }
-        if (!cancelled && progress && total > 0 && !progress(total, total))
-            cancelled = true;
-        if (cancelled) {
-            err = QStringLiteral("导出已取消。");
-            return false;   // the writer closes the workbook; tmp removes the file
-        }
-        if (!writer.close())
-            return failed(QString());
+        queue.push(Batch {});   // the end; refused if the writer already stopped
     }
+    if (writerFailed)
+        return failed(QStringLiteral("第%1行：").arg(writer.failedRow() + 1));
+    if (!cancelled && !rows.error().isEmpty()) {
+        err = QStringLiteral("导出Excel文件失败：读取数据出错：%1").arg(rows.error());
+        return false;
+    }
+    if (!cancelled && progress && total > 0 && !progress(total, total))
+        cancelled = true;
+    if (cancelled) {
+        err = QStringLiteral("导出已取消。");
+        return false;   // the writer closes the workbook; tmp removes the file
+    }
+    if (!writer.close())
+        return failed(QString());
 
     setDefaultPermissions(tmpName, path);
     if (std::rename(QFile::encodeName(tmpName).constData(), QFile::encodeName(path).constData()) != 0) {
@@ -375,7 +511,7 @@ bool writeXlsx(const QString &path, const QString &sheetName, const QList<XlsxCo
     return true;
 }
 
-DataSetRows::DataSetRows(const DataSet &ds, const QStringList &fieldNames) : m_ds(ds)
+DataSetRows::DataSetRows(const DataSet &ds, const QStringList &fieldNames) : m_ds(ds), m_reader(ds)
 {
     for (const QString &name : fieldNames)
         m_fields << ds.fieldIndex(name);
@@ -386,14 +522,14 @@ int DataSetRows::rowCount() const
     return m_ds.isActive() ? m_ds.recordCount() : 0;
 }
 
-QVariant DataSetRows::value(int row, int col) const
+QVariant DataSetRows::value(int col) const
 {
     const int f = m_fields.value(col, -1);
-    return f < 0 ? QVariant() : m_ds.value(row, f);
+    return f < 0 ? QVariant() : m_reader.value(f);
 }
 
-QString DataSetRows::text(int row, int col) const
+QString DataSetRows::text(int col) const
 {
     const int f = m_fields.value(col, -1);
-    return f < 0 ? QString() : DataSet::displayText(m_ds.value(row, f), m_ds.fieldKind(f));
+    return f < 0 ? QString() : DataSet::displayText(m_reader.value(f), m_ds.fieldKind(f));
 }

@@ -20,13 +20,19 @@ namespace {
 class MemRows : public XlsxRowSource {
 public:
     QList<QVariantList> data;
+    int failAt = -1;   // a read error at this row, as a dropped connection gives
     int rowCount() const override { return int(data.size()); }
-    QVariant value(int row, int col) const override { return data.at(row).value(col); }
-    QString text(int row, int col) const override
+    bool nextRow() override { return ++m_row < data.size() && m_row != failAt; }
+    QString error() const override { return m_row == failAt ? QStringLiteral("连接已断开") : QString(); }
+    QVariant value(int col) const override { return data.at(m_row).value(col); }
+    QString text(int col) const override
     {
-        const QVariant v = value(row, col);
+        const QVariant v = value(col);
         return v.typeId() == QMetaType::QDate ? v.toDate().toString(Qt::ISODate) : v.toString();
     }
+
+private:
+    int m_row = -1;
 };
 
 struct Cell {
@@ -109,6 +115,21 @@ QString sheetNameIn(const QByteArray &workbookXml)
     return {};
 }
 
+// The style of each column (<col min= max= style=>), by 1-based column number.
+QHash<int, int> columnStyles(const QByteArray &xml)
+{
+    QHash<int, int> styles;
+    QXmlStreamReader r(xml);
+    while (!r.atEnd()) {
+        if (r.readNext() == QXmlStreamReader::StartElement && r.name() == QLatin1String("col")) {
+            const auto a = r.attributes();
+            for (int c = a.value("min").toInt(); c <= a.value("max").toInt(); ++c)
+                styles.insert(c, a.value("style").toInt());
+        }
+    }
+    return styles;
+}
+
 QStringList leftovers(const QString &dir)
 {
     return QDir(dir).entryList(QDir::Files | QDir::Hidden);
@@ -127,7 +148,10 @@ private slots:
     void missingFolderFails();
     void cancelLeavesExistingFileAlone();
     void reportsProgress();
+    void readErrorLeavesNoFile();
     void dataSetRows();
+    void pagedDataSetRows_data();
+    void pagedDataSetRows();
 };
 
 void TestXlsxExport::initTestCase()
@@ -197,6 +221,10 @@ void TestXlsxExport::writesCellsByColumnKind()
     QCOMPARE(s.cells.value("D3").value, QStringLiteral("2024-03-05"));
     QCOMPARE(s.cells.value("E5").value, QStringLiteral("1900-08-15"));
     QVERIFY(!s.cells.value("A4").hasValue);
+    // An empty cell takes its column's format when someone types into it.
+    const QHash<int, int> colStyles = columnStyles(unzipEntry(file, QStringLiteral("xl/worksheets/sheet1.xml")));
+    QCOMPARE(formats.value(colStyles.value(1)), QStringLiteral("#49"));
+    QCOMPARE(formats.value(colStyles.value(3)), QStringLiteral("\"￥\"#,##0.00"));
 
     QCOMPARE(s.cells.value("E2").value, longText);
     QCOMPARE(s.cells.value("E4").value, QStringLiteral("x<&>y"));
@@ -309,6 +337,20 @@ void TestXlsxExport::reportsProgress()
     QCOMPARE(s.cells.value("A1235").value, QStringLiteral("1233"));
 }
 
+void TestXlsxExport::readErrorLeavesNoFile()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("list.xlsx"));
+    MemRows rows;
+    for (int i = 0; i < 3000; ++i)
+        rows.data << QVariantList {i};
+    rows.failAt = 2500;
+    QString error;
+    QVERIFY(!writeXlsx(file, QStringLiteral("Sheet1"), {{QStringLiteral("编号"), {}}}, rows, &error));
+    QVERIFY2(error.contains(QStringLiteral("连接已断开")), qPrintable(error));
+    QVERIFY(leftovers(dir.path()).isEmpty());
+}
+
 void TestXlsxExport::dataSetRows()
 {
     QTemporaryDir dir;
@@ -320,12 +362,8 @@ void TestXlsxExport::dataSetRows()
                              "union all select '00124', 3"));
     QVERIFY2(ds.open(), qPrintable(ds.lastError()));
 
-    const DataSetRows rows(ds, {QStringLiteral("f_price"), QStringLiteral("F_nosuch"), QStringLiteral("F_CODE")});
+    DataSetRows rows(ds, {QStringLiteral("f_price"), QStringLiteral("F_nosuch"), QStringLiteral("F_CODE")});
     QCOMPARE(rows.rowCount(), 2);
-    QCOMPARE(rows.text(0, 2), QStringLiteral("00123"));
-    QCOMPARE(rows.value(0, 0).toDouble(), 12.5);
-    QVERIFY(rows.text(1, 1).isEmpty());
-    QVERIFY(!rows.value(1, 1).isValid());
 
     const QString file = dir.filePath(QStringLiteral("ds.xlsx"));
     QString error;
@@ -339,6 +377,40 @@ void TestXlsxExport::dataSetRows()
     QCOMPARE(s.cells.value("A2").value.toDouble(), 12.5);
     QCOMPARE(s.cells.value("C2").value, QStringLiteral("00123"));
     QVERIFY(!s.cells.value("B3").hasValue);
+}
+
+void TestXlsxExport::pagedDataSetRows_data()
+{
+    TestDb::addBackendRows();
+}
+
+// A list too long to be held whole is read once, front to back, in its sort order.
+void TestXlsxExport::pagedDataSetRows()
+{
+    QFETCH(QString, backend);
+    QTemporaryDir dir;
+    ScopedSeams seams;
+    auto dm = TestDb::freshModule(backend, dir.path());
+    QVERIFY(dm && dm->connected());
+    DataSet ds(&dm->ADOcnn);
+    ds.setSql(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 1234) "
+                             "select i as F_amount, 'C' || i as F_code from n order by i desc"));
+    QVERIFY2(ds.open(), qPrintable(ds.lastError()));
+    QVERIFY(!ds.isFullyFetched());
+    ds.setRecNo(1000);   // the cursor's pages do not disturb the export's own read
+
+    DataSetRows rows(ds, {QStringLiteral("F_amount"), QStringLiteral("F_code")});
+    const QString file = dir.filePath(QStringLiteral("paged.xlsx"));
+    QString error;
+    QVERIFY2(writeXlsx(file, QStringLiteral("Sheet1"),
+                       {{QStringLiteral("数量"), QStringLiteral("0")}, {QStringLiteral("编号"), {}}}, rows, &error),
+             qPrintable(error));
+    const Sheet s = readSheet(unzipEntry(file, QStringLiteral("xl/worksheets/sheet1.xml")));
+    QCOMPARE(s.rows.size(), 1235);
+    QCOMPARE(s.cells.value("A2").value, QStringLiteral("1234"));
+    QCOMPARE(s.cells.value("B2").value, QStringLiteral("C1234"));
+    QCOMPARE(s.cells.value("A1235").value, QStringLiteral("1"));
+    QCOMPARE(s.cells.value("B1235").value, QStringLiteral("C1"));
 }
 
 QTEST_MAIN(TestXlsxExport)

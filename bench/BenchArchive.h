@@ -1,0 +1,75 @@
+#pragma once
+// A generated archive for the benchmarks, made once per size and backend and
+// reused by later runs (the customer count tells whether it is complete).
+// PostgreSQL: CLSERVICE_TEST_PG_PORT names a server on 127.0.0.1 (user sa).
+
+#include "app/ProgramFolder.h"
+#include "data/DemoData.h"
+#include "data/Schema.h"
+#include "data/TdmData.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSqlQuery>
+#include <QStringList>
+#include <cstdio>
+#include <cstring>
+
+namespace bench {
+
+inline long rssKb(const char *key)
+{
+    QFile f("/proc/self/status");
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    // /proc files report size 0, so read to the end rather than test atEnd().
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith(key)) return line.mid(int(strlen(key))).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+inline QString arg(const QStringList &args, const QString &name, const QString &def)
+{
+    const qsizetype i = args.indexOf(name);
+    return i >= 0 && i + 1 < args.size() ? args[i + 1] : def;
+}
+
+// Connects dm to the archive of `customers` customers, generating it first
+// when it is missing or incomplete.
+inline void openArchive(TdmData &dm, const QString &backend, int customers, const QString &dir)
+{
+    QDir().mkpath(dir);
+    ProgramFolder::setPath(dir);
+    ConnectionSettings s;
+    s.driver = backend;
+    if (backend == "postgres") {
+        s.server = "127.0.0.1";
+        s.port = qEnvironmentVariableIntValue("CLSERVICE_TEST_PG_PORT");
+        s.database = QStringLiteral("bench_%1").arg(customers);
+    } else {
+        s.database = QStringLiteral("bench_%1.db").arg(customers);
+    }
+    QString error;
+    if (dm.connect(s, &error) && dm.GetIntValue("select count(*) from t_client") == customers) return;
+    dm.ADOcnn.close();
+    if (backend == "sqlite") QFile::remove(sqliteDatabaseFile(s));
+    std::printf("generating %d customers on %s ...\n", customers, qPrintable(backend));
+    std::fflush(stdout);
+    QElapsedTimer t;
+    t.start();
+    if (!Schema::createDatabase(s, &error)) qFatal("%s", qPrintable(error));
+    Connection setup("bench-setup");
+    if (!setup.open(s) || !Schema::install(setup, &error)) qFatal("%s %s", qPrintable(setup.lastError()), qPrintable(error));
+    DemoData::Options o;
+    o.customers = customers;
+    if (!DemoData::generate(setup, o, &error)) qFatal("%s", qPrintable(error));
+    if (backend == "postgres") {
+        QSqlQuery q;
+        setup.execNative(q, "analyze", {}, {});
+    }
+    setup.close();
+    std::printf("generated in %.1f s\n", t.elapsed() / 1000.0);
+    if (!dm.connect(s, &error)) qFatal("%s", qPrintable(error));
+}
+
+} // namespace bench
