@@ -202,6 +202,17 @@ public:
             *error = QStringLiteral("不是有效的数据库文件：%1 (%2)").arg(db.databaseName(), q.lastError().text());
             return false;
         }
+        // SQLite opens a file it may not write read-only without a word; every
+        // save would then fail after the operator has typed it.
+        if (sqlite3_db_readonly(h, "main") == 1) {
+            *error = QStringLiteral("数据库文件是只读的，无法保存数据：%1").arg(db.databaseName());
+            return false;
+        }
+        const QString folder = QFileInfo(db.databaseName()).absolutePath();
+        if (!QFileInfo(folder).isWritable()) {
+            *error = QStringLiteral("数据库文件所在的文件夹不能写入，无法保存数据：%1").arg(folder);
+            return false;
+        }
         q.exec(QStringLiteral("PRAGMA cache_size=-65536"));
         return true;
     }

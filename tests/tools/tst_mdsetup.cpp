@@ -10,6 +10,10 @@
 #include "app/ProgramFolder.h"
 
 #include <QComboBox>
+#include <QProcess>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QPushButton>
 #include <QDir>
 #include <QLineEdit>
@@ -57,6 +61,8 @@ private slots:
     void initCheckExec_data() { TestDb::addBackendRows(); }
     void initCheckExec();
     void checkReportsProblems();
+    void unusableDatabaseFile_data();
+    void unusableDatabaseFile();
     void usage_data();
     void usage();
     void createOrCheck();
@@ -132,6 +138,65 @@ void TestMdsetup::checkReportsProblems()
     PrivateProfile ini(QDir(dir.path()).filePath("Config.ini"));
     ini.writeString("DBconn", "Database", "missing.db");
     QCOMPARE(run({"check"}).rc, 1);
+}
+
+void TestMdsetup::unusableDatabaseFile_data()
+{
+    QTest::addColumn<QByteArray>("content");   // empty: a real database
+    QTest::addColumn<int>("fileMode");
+    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("not a database") << QByteArray("客户,电话\n张三,139\n") << 0644 << 0755
+                                    << QStringLiteral("不是有效的数据库文件");
+    QTest::newRow("read-only file") << QByteArray() << 0444 << 0755 << QStringLiteral("数据库文件是只读的");
+    QTest::newRow("read-only folder") << QByteArray() << 0644 << 0555
+                                      << QStringLiteral("数据库文件所在的文件夹不能写入");
+}
+
+// Permissions mean nothing to root, so the check runs as the real program
+// under an ordinary account when the tests run as root.
+void TestMdsetup::unusableDatabaseFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, fileMode);
+    QFETCH(int, folderMode);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    prepareFolder("sqlite", dir.path());
+    PrivateProfile(QDir(dir.path()).filePath("Config.ini")).writeString("DBconn", "Database", "clservice.db");
+    const QString db = QDir(dir.path()).filePath("clservice.db");
+    if (content.isEmpty()) {
+        QCOMPARE(run({"init"}).rc, 0);
+    } else {
+        QFile f(db);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    const bool asRoot = geteuid() == 0;
+    if (asRoot) {
+        const passwd *nobody = getpwnam("nobody");
+        QVERIFY(nobody);
+        for (const QString &path : {db, dir.path()})
+            QCOMPARE(::chown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid), 0);
+    }
+    QCOMPARE(::chmod(QFile::encodeName(db).constData(), mode_t(fileMode)), 0);
+    QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), mode_t(folderMode)), 0);
+
+    const QString mdsetup = QCoreApplication::applicationDirPath() + QStringLiteral("/mdsetup");
+    QStringList args {QStringLiteral("--home"), dir.path(), QStringLiteral("check")};
+    QString program = mdsetup;
+    if (asRoot) {
+        program = QStringLiteral("runuser");
+        args = QStringList {QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"), mdsetup} + args;
+    }
+    QProcess p;
+    p.start(program, args);
+    QVERIFY(p.waitForFinished(30000));
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QCOMPARE(p.exitCode(), 1);
+    QVERIFY2(err.contains(message), qPrintable(err));
+    QVERIFY2(err.contains(dir.path()), qPrintable(err));
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0700);   // so the folder can be removed
 }
 
 void TestMdsetup::usage_data()
