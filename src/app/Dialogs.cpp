@@ -97,3 +97,8 @@ QString WidgetDialogs::directory(const QString &caption, const QString &dir)
 {
     return QFileDialog::getExistingDirectory(owner(), caption, dir);
 }
+
+int WidgetDialogs::execDialog(QDialog &dialog)
+{
+    return dialog.exec();
+}

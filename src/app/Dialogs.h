@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <optional>
 
+class QDialog;
 class QWidget;
 
 class Dialogs {
@@ -25,6 +26,9 @@ public:
     virtual QString openFileName(const QString &caption, const QString &dir, const QString &filter) = 0;
     virtual QString saveFileName(const QString &caption, const QString &dir, const QString &filter) = 0;
     virtual QString directory(const QString &caption, const QString &dir) = 0;
+    // Runs one of our own modal windows (chooser, sort window, preview) and
+    // returns its result code.
+    virtual int execDialog(QDialog &dialog) = 0;
 
     static Dialogs &current();
     // Installs a replacement (not owned); nullptr restores the real dialogs.
@@ -42,4 +46,5 @@ public:
     QString openFileName(const QString &caption, const QString &dir, const QString &filter) override;
     QString saveFileName(const QString &caption, const QString &dir, const QString &filter) override;
     QString directory(const QString &caption, const QString &dir) override;
+    int execDialog(QDialog &dialog) override;
 };

@@ -2,7 +2,6 @@
 #include "Schema.h"
 #include "TsqlTranslator.h"
 
-#include <QCollator>
 #include <QDate>
 #include <QDateTime>
 #include <QLocale>
@@ -429,6 +428,24 @@ bool DataSet::locate(const QString &field, const QVariant &value, bool caseInsen
     return true;
 }
 
+double DataSet::sum(int column) const
+{
+    if (!m_active || column < 0 || column >= fieldCount()) return 0;
+    if (m_full) {
+        double total = 0;
+        for (const Row &r : m_rows) total += r[column].toDouble();
+        return total;
+    }
+    QSqlQuery q;
+    const QString sql = QStringLiteral("select sum(%1) from (%2) as sum_q")
+                            .arg(m_cnn->dialect().quoteName(m_names[column]), Tsql::withoutOrderBy(m_native));
+    if (!m_cnn->execNative(q, sql, m_paramNames, m_params, true, m_sql) || !q.next()) {
+        const_cast<DataSet *>(this)->m_lastError = m_cnn->lastError();
+        return 0;
+    }
+    return q.value(0).toDouble();
+}
+
 // --- reader -------------------------------------------------------------
 
 bool DataSetReader::next()
@@ -489,9 +506,6 @@ void DataSet::setSort(const QString &sortText)
     if (m_full) {
         m_order.clear();
         if (!keys.isEmpty()) {
-            QCollator coll(QLocale(QLocale::Chinese, QLocale::China));
-            coll.setCaseSensitivity(Qt::CaseInsensitive);
-            coll.setNumericMode(false);
             m_order.resize(m_rows.size());
             for (int i = 0; i < m_order.size(); ++i) m_order[i] = i;
             auto cmp = [&](const QVariant &a, const QVariant &b, FieldKind k) -> int {
@@ -501,7 +515,8 @@ void DataSet::setSort(const QString &sortText)
                     return x < y ? -1 : (x > y ? 1 : 0);
                 }
                 if (k == FieldKind::DateTime) return displayText(a, k).compare(displayText(b, k));
-                return coll.compare(a.toString(), b.toString());
+                // As the database orders a long list, so a list sorts the same at any length.
+                return a.toString().compare(b.toString(), Qt::CaseInsensitive);
             };
             std::stable_sort(m_order.begin(), m_order.end(), [&](int x, int y) {
                 for (const Key &key : keys) {
@@ -514,8 +529,7 @@ void DataSet::setSort(const QString &sortText)
     } else {
         QStringList order;
         for (const Key &key : keys)
-            order << u'"' + QString(m_names[key.col]).replace(u'"', QLatin1String("\"\"")) + u'"'
-                         + (key.desc ? QLatin1String(" desc") : QLatin1String(" asc"));
+            order << m_cnn->dialect().orderItem(m_names[key.col], key.desc, m_kinds[key.col] == FieldKind::Text);
         m_dbOrder = order.isEmpty() ? QString() : QLatin1String("order by ") + order.join(u',');
         m_pages.clear();
         m_lru.clear();

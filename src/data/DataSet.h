@@ -92,6 +92,9 @@ public:
     QVariant value(int row, int column) const;
     static QString displayText(const QVariant &v, FieldKind kind);
 
+    // The total of a column over every row (a large set asks the database).
+    double sum(int column) const;
+
     // Moves to the first row whose field equals the value (texts compared
     // without regard to case when caseInsensitive). False leaves the cursor.
     bool locate(const QString &field, const QVariant &value, bool caseInsensitive = true);

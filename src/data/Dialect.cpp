@@ -42,6 +42,23 @@ QString Dialect::dropIndex(const QString &name, const QString &) const
     return QStringLiteral("drop index if exists %1").arg(name);
 }
 
+namespace {
+QLatin1String nullsOrder(bool descending)
+{
+    return descending ? QLatin1String(" desc nulls last") : QLatin1String(" asc nulls first");
+}
+} // namespace
+
+QString Dialect::quoteName(const QString &name) const
+{
+    return u'"' + QString(name).replace(u'"', QLatin1String("\"\"")) + u'"';
+}
+
+QString Dialect::orderItem(const QString &column, bool descending, bool) const
+{
+    return quoteName(column) + nullsOrder(descending);
+}
+
 QString Dialect::pageSql(const QString &translatedSelect, qint64 offset, qint64 limit) const
 {
     bool hasLimit = false;
@@ -275,6 +292,11 @@ QString pgHost(const ConnectionSettings &s)
 class PostgresDialect : public Dialect {
 public:
     QString name() const override { return QStringLiteral("postgres"); }
+    QString orderItem(const QString &column, bool descending, bool text) const override
+    {
+        // citext compares lower-cased; "C" keeps character order, not the server locale's.
+        return quoteName(column) + (text ? QLatin1String(" collate \"C\"") : QLatin1String()) + nullsOrder(descending);
+    }
     QString qtDriver() const override { return QStringLiteral("QPSQL"); }
     QString translate(const QString &tsql, QStringList *p) const override
     {
@@ -387,6 +409,15 @@ public:
 class MssqlDialect : public Dialect {
 public:
     QString name() const override { return QStringLiteral("mssql"); }
+    QString quoteName(const QString &name) const override
+    {
+        return u'[' + QString(name).replace(u']', QLatin1String("]]")) + u']';
+    }
+    QString orderItem(const QString &column, bool descending, bool) const override
+    {
+        // Empty values are the smallest there already.
+        return quoteName(column) + (descending ? QLatin1String(" desc") : QLatin1String(" asc"));
+    }
     QString qtDriver() const override { return QStringLiteral("QODBC"); }
     QString translate(const QString &tsql, QStringList *p) const override
     {

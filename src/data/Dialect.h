@@ -59,6 +59,13 @@ public:
     // The text kept for display and logging (the password is never shown).
     virtual QString connectionText(const ConnectionSettings &s) const;
 
+    // A result column's name quoted for the engine.
+    virtual QString quoteName(const QString &name) const;
+    // One item of an order by on a result column, sorting the way a list
+    // sorts its loaded rows: empty values first, text by character without
+    // regard to case, whatever the server's locale.
+    virtual QString orderItem(const QString &column, bool descending, bool text) const;
+
     // Appends paging to a translated select.
     virtual QString pageSql(const QString &translatedSelect, qint64 offset, qint64 limit) const;
 

@@ -1,5 +1,7 @@
 #include "ScriptedDialogs.h"
 
+#include <QDialog>
+
 QStringList ScriptedDialogs::texts() const
 {
     QStringList r;
@@ -60,6 +62,17 @@ QString ScriptedDialogs::directory(const QString &caption, const QString &)
 {
     calls.append({QStringLiteral("directory"), caption, -1});
     return next().toString();
+}
+
+int ScriptedDialogs::execDialog(QDialog &dialog)
+{
+    calls.append({QStringLiteral("dialog"), dialog.windowTitle(), -1});
+    if (m_dialogHandlers.isEmpty()) return QDialog::Rejected;
+    dialog.show();
+    const int result = m_dialogHandlers.dequeue()(dialog);
+    dialog.hide();
+    dialog.setResult(result);
+    return result;
 }
 
 bool RecordingShell::openDocument(const QString &pathOrUrl)

@@ -10,11 +10,12 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 
 class ScriptedDialogs : public Dialogs {
 public:
     struct Call {
-        QString what;    // "message", "standard", "confirm", "input", "open", "save", "directory"
+        QString what;    // "message", "standard", "confirm", "input", "open", "save", "directory", "dialog"
         QString text;
         int kind = -1;
     };
@@ -22,6 +23,11 @@ public:
     // Answers are taken in order; with none left a question answers No (2),
     // confirm answers false, inputs and file names answer "cancelled".
     void answer(const QVariant &v) { m_answers.enqueue(v); }
+    // Our own modal windows are handed to these in order: the handler works
+    // the window as an operator would (it is shown, not run modally) and
+    // returns its result. With none left a window is rejected unseen.
+    using DialogHandler = std::function<int(QDialog &)>;
+    void handleDialog(DialogHandler handler) { m_dialogHandlers.enqueue(std::move(handler)); }
 
     QList<Call> calls;
     QStringList texts() const;
@@ -35,10 +41,12 @@ public:
     QString openFileName(const QString &caption, const QString &dir, const QString &filter) override;
     QString saveFileName(const QString &caption, const QString &dir, const QString &filter) override;
     QString directory(const QString &caption, const QString &dir) override;
+    int execDialog(QDialog &dialog) override;   // recorded as "dialog" with the window title
 
 private:
     QVariant next();
     QQueue<QVariant> m_answers;
+    QQueue<DialogHandler> m_dialogHandlers;
 };
 
 class RecordingShell : public Shell {

@@ -1,0 +1,304 @@
+// The data grid over a data set: columns, title sorting, footers, colours,
+// search, and the same answers on a long list as on a short one.
+#include "ScriptedDialogs.h"
+#include "TestDb.h"
+
+#include "components/DataGrid.h"
+#include "data/DataSet.h"
+#include "data/TdmData.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Customers with prices, flags, dates and names in mixed case and Chinese.
+const QString kFixture = QStringLiteral(
+    "insert into t_client(F_code,F_name,F_price,F_amount,F_IFshoukuan,F_useFlag,F_buyDate,F_memo1) values"
+    "('C001','abc',12.5,1,1,0,'2024-03-15 14:07:09','z'),"
+    "('C002','ABD',3,2,0,1,'1900-08-14','y'),"
+    "('C003','张三',1000.25,1,1,1,'2023-01-02','x'),"
+    "('C004',NULL,NULL,3,0,0,NULL,'w'),"
+    "('C005','Abc',0.5,1,0,0,'1901-08-14','v')");
+
+GridColumn column(const QString &field, const QString &caption)
+{
+    GridColumn c;
+    c.field = field;
+    c.caption = caption;
+    return c;
+}
+
+QList<GridColumn> fixtureColumns()
+{
+    GridColumn code = column(QStringLiteral("F_code"), QStringLiteral("编号"));
+    code.footerKind = FooterKind::Text;
+    code.footerValue = QStringLiteral("合  计");
+    GridColumn name = column(QStringLiteral("F_name"), QStringLiteral("用户名称"));
+    GridColumn price = column(QStringLiteral("f_price"), QStringLiteral("单价"));
+    price.displayFormat = QStringLiteral("￥,0.00");
+    price.footerKind = FooterKind::Sum;
+    price.alignment = Qt::AlignRight | Qt::AlignVCenter;
+    GridColumn date = column(QStringLiteral("F_buyDate"), QStringLiteral("购买日期"));
+    GridColumn memo = column(QStringLiteral("F_memo1"), QStringLiteral("备注"));
+    return {code, name, price, date, memo};
+}
+
+QStringList columnTexts(const DataGrid &grid, int column)
+{
+    QStringList texts;
+    for (int r = 0; r < grid.model()->rowCount(); ++r) texts << grid.cellText(r, column);
+    return texts;
+}
+
+// Every value of a field in the set's order, read once.
+QStringList fieldValues(const DataSet &ds, const QString &field)
+{
+    QStringList values;
+    DataSetReader reader(ds);
+    while (reader.next()) values << DataSet::displayText(reader.value(ds.fieldIndex(field)), ds.fieldKind(ds.fieldIndex(field)));
+    return values;
+}
+
+} // namespace
+
+class TestDataGrid : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_dir.reset(new QTemporaryDir); }
+
+    void showsColumnsFootersAndBlankDates_data() { TestDb::addBackendRows(); }
+    void showsColumnsFootersAndBlankDates()
+    {
+        QFETCH(QString, backend);
+        auto dm = TestDb::freshModule(backend, m_dir->path());
+        QVERIFY(dm->RunSQL(kFixture));
+        DataSet ds(&dm->ADOcnn);
+        QVERIFY(dm->OpenSQL(QStringLiteral("select * from t_client order by F_code"), &ds));
+        DataGrid grid;
+        grid.setColumns(fixtureColumns());
+        grid.setDataSet(&ds);
+        grid.setFooterVisible(true);
+        grid.resize(600, 300);
+        grid.show();
+
+        QCOMPARE(grid.model()->rowCount(), 5);
+        QCOMPARE(grid.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("用户名称"));
+        QCOMPARE(columnTexts(grid, 2), (QStringList {"￥12.50", "￥3.00", "￥1,000.25", "", "￥0.50"}));
+        // No-date values and anything before 1901-08-14 are blank; a time is kept.
+        QCOMPARE(columnTexts(grid, 3), (QStringList {"2024-03-15 14:07:09", "", "2023-01-02", "", "1901-08-14"}));
+        QCOMPARE(grid.footerText(0), QStringLiteral("合  计"));
+        QCOMPARE(grid.footerText(2), QStringLiteral("￥1,016.25"));
+        QCOMPARE(grid.footerText(1), QString());
+        QCOMPARE(grid.model()->data(grid.model()->index(0, 2), Qt::TextAlignmentRole).toInt(),
+                 int(Qt::AlignRight | Qt::AlignVCenter));
+
+        // Hidden columns and widths follow the column properties.
+        GridColumn price = grid.column(2);
+        price.visible = false;
+        price.width = 123;
+        grid.setColumn(2, price);
+        QVERIFY(grid.isColumnHidden(2));
+        grid.horizontalHeader()->resizeSection(1, 77);
+        QCOMPARE(grid.column(1).width, 77);
+    }
+
+    void titleClicksCycleAndSort_data() { TestDb::addBackendRows(); }
+    void titleClicksCycleAndSort()
+    {
+        QFETCH(QString, backend);
+        auto dm = TestDb::freshModule(backend, m_dir->path());
+        QVERIFY(dm->RunSQL(kFixture));
+        DataSet ds(&dm->ADOcnn);
+        QVERIFY(dm->OpenSQL(QStringLiteral("select * from t_client order by F_code"), &ds));
+        DataGrid grid;
+        grid.setColumns(fixtureColumns());
+        grid.setDataSet(&ds);
+        grid.setTitleSort(DataGrid::TitleSort::SkipMemo);
+        grid.show();
+        QSignalSpy clicked(&grid, &DataGrid::titleClicked);
+
+        const QStringList ascending {"", "abc", "Abc", "ABD", "张三"};   // empty first, case ignored
+        QStringList descending = ascending;
+        std::reverse(descending.begin(), descending.end());
+        descending.swapItemsAt(2, 3);   // equal names keep their loaded order ("abc" before "Abc")
+        grid.horizontalHeader()->sectionClicked(1);
+        QCOMPARE(grid.column(1).sortMarker, SortMarker::Ascending);
+        QCOMPARE(columnTexts(grid, 1), ascending);
+        grid.horizontalHeader()->sectionClicked(1);
+        QCOMPARE(grid.column(1).sortMarker, SortMarker::Descending);
+        QCOMPARE(columnTexts(grid, 1), descending);
+        grid.horizontalHeader()->sectionClicked(1);
+        QCOMPARE(grid.column(1).sortMarker, SortMarker::Ascending);
+        QCOMPARE(columnTexts(grid, 1), ascending);
+        QCOMPARE(ds.sort(), QStringLiteral("F_name ASC"));
+
+        // A memo title only changes its marker; the other markers stay.
+        grid.horizontalHeader()->sectionClicked(4);
+        QCOMPARE(grid.column(4).sortMarker, SortMarker::Ascending);
+        QCOMPARE(grid.column(1).sortMarker, SortMarker::Ascending);
+        QCOMPARE(ds.sort(), QStringLiteral("F_name ASC"));
+        QCOMPARE(clicked.count(), 4);
+
+        // Numbers sort as numbers, empty first.
+        grid.horizontalHeader()->sectionClicked(2);
+        QCOMPARE(columnTexts(grid, 2), (QStringList {"", "￥0.50", "￥3.00", "￥12.50", "￥1,000.25"}));
+
+        // A sort text sets the markers to match; an empty one clears.
+        grid.applySort(QStringLiteral("F_buyDate DESC,F_code ASC,"));
+        QCOMPARE(grid.column(3).sortMarker, SortMarker::Descending);
+        QCOMPARE(grid.column(0).sortMarker, SortMarker::Ascending);
+        QCOMPARE(grid.column(1).sortMarker, SortMarker::None);
+        QCOMPARE(columnTexts(grid, 0), (QStringList {"C001", "C003", "C005", "C002", "C004"}));
+        grid.applySort(QString());
+        QCOMPARE(columnTexts(grid, 0), (QStringList {"C001", "C002", "C003", "C004", "C005"}));
+
+        // Without a sort policy a click only tells the window.
+        grid.setTitleSort(DataGrid::TitleSort::None);
+        grid.horizontalHeader()->sectionClicked(0);
+        QCOMPARE(grid.column(0).sortMarker, SortMarker::None);
+        QCOMPARE(clicked.count(), 6);
+    }
+
+    // A list too long to hold is sorted and summed by the database; the
+    // answer must be the one the loaded rows give.
+    void longListSortsAndSumsAsLoadedRows_data() { TestDb::addBackendRows(); }
+    void longListSortsAndSumsAsLoadedRows()
+    {
+        QFETCH(QString, backend);
+        auto dm = TestDb::freshModule(backend, m_dir->path());
+        QVERIFY(dm->RunSQL(QStringLiteral(
+            "insert into t_client(F_code,F_name,F_price) "
+            "with recursive n(i) as (select 1 union all select i + 1 from n where i < 21000) "
+            "select 'K' || i, "
+            "case i % 6 when 0 then 'abc' || (i % 97) when 1 then 'ABD' || (i % 89) when 2 then '张' || (i % 50) "
+            "when 3 then null when 4 then '' else 'Zed' || (i % 7) end, "
+            "case when i % 11 = 0 then null else (i % 101) * 1.25 end from n")));
+        DataSet lazy(&dm->ADOcnn), loaded(&dm->ADOcnn);
+        const QString sql = QStringLiteral("select F_code, F_name, F_price from t_client");
+        QVERIFY(dm->OpenSQL(sql, &lazy));
+        loaded.setCachedUpdates(true, QStringLiteral("t_client"));
+        QVERIFY(dm->OpenSQL(sql, &loaded));
+        QVERIFY(!lazy.isFullyFetched());
+        QVERIFY(loaded.isFullyFetched());
+
+        for (const QString &sort : {QStringLiteral("F_name ASC"), QStringLiteral("F_name DESC"),
+                                    QStringLiteral("F_price DESC"), QStringLiteral("f_price asc")}) {
+            lazy.setSort(sort);
+            loaded.setSort(sort);
+            QVERIFY(!lazy.isFullyFetched());
+            const QString field = sort.section(u' ', 0, 0);
+            QCOMPARE(fieldValues(lazy, field), fieldValues(loaded, field));
+        }
+        const int price = lazy.fieldIndex(QStringLiteral("F_price"));
+        QVERIFY(lazy.sum(price) > 0);
+        QCOMPARE(lazy.sum(price), loaded.sum(price));
+    }
+
+    void rowColoursAndCurrentRow_data() { TestDb::addBackendRows(); }
+    void rowColoursAndCurrentRow()
+    {
+        QFETCH(QString, backend);
+        auto dm = TestDb::freshModule(backend, m_dir->path());
+        QVERIFY(dm->RunSQL(kFixture));
+        DataSet ds(&dm->ADOcnn);
+        QVERIFY(dm->OpenSQL(QStringLiteral("select * from t_client order by F_code"), &ds));
+        DataGrid grid;
+        grid.setColumns(fixtureColumns());
+        grid.setDataSet(&ds);
+        int hookCalls = 0;
+        grid.setRowColours([&](const DataSet &set, int row, QColor *text, QColor *background) {
+            ++hookCalls;
+            const bool paid = set.value(row, set.fieldIndex(QStringLiteral("F_IFshoukuan"))).toInt() != 0;
+            const bool disabled = set.value(row, set.fieldIndex(QStringLiteral("F_useFlag"))).toInt() != 0;
+            if (disabled) {
+                *text = QColor(0, 0, 255);
+                *background = QColor(0, 255, 255);
+            } else if (paid) {
+                *text = QColor(255, 0, 0);
+            } else {
+                return false;
+            }
+            return true;
+        });
+        auto colour = [&](int row, int col, int role) {
+            return grid.model()->data(grid.model()->index(row, col), role).value<QColor>();
+        };
+        QCOMPARE(colour(0, 1, Qt::ForegroundRole), QColor(255, 0, 0));    // paid
+        QCOMPARE(colour(1, 1, Qt::BackgroundRole), QColor(0, 255, 255));  // disabled
+        QCOMPARE(colour(2, 0, Qt::ForegroundRole), QColor(0, 0, 255));    // both: disabled wins
+        QVERIFY(!grid.model()->data(grid.model()->index(3, 1), Qt::ForegroundRole).isValid());
+        hookCalls = 0;
+        for (int c = 0; c < grid.columnCount(); ++c) colour(4, c, Qt::ForegroundRole);
+        QCOMPARE(hookCalls, 1);   // once per row, not per cell
+
+        // The grid's current row and the data set's cursor follow each other.
+        grid.show();
+        ds.setRecNo(3);
+        QCOMPARE(grid.currentRow(), 3);
+        grid.setCurrentIndex(grid.model()->index(1, 0));
+        QCOMPARE(ds.recNo(), 1);
+        QCOMPARE(ds.fieldByName(QStringLiteral("f_code")).asString(), QStringLiteral("C002"));
+        QCOMPARE(grid.selectedRows(), QList<int> {1});
+    }
+
+    void incrementalSearchAndColumnMoves_data() { TestDb::addBackendRows(); }
+    void incrementalSearchAndColumnMoves()
+    {
+        QFETCH(QString, backend);
+        auto dm = TestDb::freshModule(backend, m_dir->path());
+        QVERIFY(dm->RunSQL(kFixture));
+        DataSet ds(&dm->ADOcnn);
+        QVERIFY(dm->OpenSQL(QStringLiteral("select * from t_client order by F_code"), &ds));
+        DataGrid grid;
+        grid.setColumns(fixtureColumns());
+        grid.setDataSet(&ds);
+        grid.setIncrementalSearch(true);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        grid.setCurrentIndex(grid.model()->index(0, 1));
+        QTest::keyClicks(&grid, QStringLiteral("ab"));
+        QCOMPARE(ds.recNo(), 0);
+        QTest::keyClicks(&grid, QStringLiteral("d"));
+        QCOMPARE(ds.recNo(), 1);   // "abd" finds "ABD"
+        QKeyEvent chinese(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("张"));
+        QApplication::sendEvent(&grid, &chinese);
+        QCOMPARE(ds.recNo(), 1);   // nothing starts with "abd张": the cursor stays
+
+        // Dragging a title elsewhere changes the grid order.
+        grid.horizontalHeader()->moveSection(0, 2);
+        QCOMPARE(grid.column(0).field, QStringLiteral("F_name"));
+        QCOMPARE(grid.column(2).field, QStringLiteral("F_code"));
+        QCOMPARE(grid.horizontalHeader()->logicalIndex(2), 2);
+        QCOMPARE(grid.cellText(1, 2), QStringLiteral("C002"));
+        QCOMPARE(grid.footerText(2), QStringLiteral("合  计"));
+    }
+
+    void rowHeightAppliesToEveryRow()
+    {
+        DataGrid grid;
+        ScopedSeams seams;
+        auto dm = TestDb::freshModule(QStringLiteral("sqlite"), m_dir->path());
+        QVERIFY(dm->RunSQL(kFixture));
+        DataSet ds(&dm->ADOcnn);
+        QVERIFY(dm->OpenSQL(QStringLiteral("select * from t_client"), &ds));
+        grid.setDataSet(&ds);
+        grid.setColumnsFromDataSet();
+        QCOMPARE(grid.column(0).field.toLower(), QStringLiteral("f_id"));
+        grid.setRowIndicator(true);
+        grid.show();
+        grid.verticalHeader()->resizeSection(2, 40);   // an operator drags one row's edge
+        for (int r = 0; r < 5; ++r) QCOMPARE(grid.rowHeight(r), 40);
+        QCOMPARE(grid.rowsHeight(), 40);
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+QTEST_MAIN(TestDataGrid)
+#include "tst_datagrid.moc"
