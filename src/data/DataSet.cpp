@@ -51,6 +51,20 @@ bool Field::asBoolean() const
 namespace {
 constexpr int kMaterializeLimit = 20000;   // sets up to this size are sorted in memory
 
+// How two values of a field order, the same for loaded rows and for a long
+// list sorted by its keys: empty first, numbers as numbers, text by
+// character without regard to case (as the database orders it).
+int compareValues(const QVariant &a, const QVariant &b, FieldKind k)
+{
+    if (a.isNull() || b.isNull()) return a.isNull() == b.isNull() ? 0 : (a.isNull() ? -1 : 1);
+    if (k == FieldKind::Integer || k == FieldKind::Float || k == FieldKind::Bool) {
+        const double x = a.toDouble(), y = b.toDouble();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    if (k == FieldKind::DateTime) return DataSet::displayText(a, k).compare(DataSet::displayText(b, k));
+    return a.toString().compare(b.toString(), Qt::CaseInsensitive);
+}
+
 QString dateText(const QDateTime &dt)
 {
     return dt.time() == QTime(0, 0) ? dt.toString(QStringLiteral("yyyy-MM-dd"))
@@ -161,6 +175,7 @@ void DataSet::resetState()
     m_count = -1;
     m_pages.clear();
     m_lru.clear();
+    m_keyOrder.clear();
     ++m_generation;
     m_cur = -1;
     m_bof = m_eof = true;
@@ -235,15 +250,19 @@ bool DataSet::fetchAll()
 
 bool DataSet::fetchPage(int page) const
 {
-    QSqlQuery q;
-    const QString sql = m_cnn->dialect().pageSql(orderedSql(), qint64(page) * kPageRows, kPageRows);
-    if (!m_cnn->execNative(q, sql, m_paramNames, m_params, true, m_sql)) {
-        const_cast<DataSet *>(this)->m_lastError = m_cnn->lastError();
-        return false;
-    }
     Page p;
     p.generation = m_generation;
-    p.rows = readRows(q, m_names.size());
+    if (!m_keyOrder.isEmpty()) {
+        if (!rowsByKeys(page * kPageRows, kPageRows, &p.rows)) return false;
+    } else {
+        QSqlQuery q;
+        const QString sql = m_cnn->dialect().pageSql(orderedSql(), qint64(page) * kPageRows, kPageRows);
+        if (!m_cnn->execNative(q, sql, m_paramNames, m_params, true, m_sql)) {
+            const_cast<DataSet *>(this)->m_lastError = m_cnn->lastError();
+            return false;
+        }
+        p.rows = readRows(q, m_names.size());
+    }
     m_pages.insert(page, std::move(p));
     m_lru.push_front(page);
     while (int(m_lru.size()) > kMaxPages) {
@@ -456,6 +475,18 @@ bool DataSetReader::next()
         ++m_row;
         return true;
     }
+    if (!m_ds.m_keyOrder.isEmpty()) {
+        if (m_row + 1 >= m_ds.m_keyOrder.size()) return false;
+        ++m_row;
+        if (m_row >= m_chunkStart + m_chunk.size()) {
+            m_chunkStart = m_row;
+            if (!m_ds.rowsByKeys(m_row, kChunkRows, &m_chunk)) {
+                m_error = m_ds.m_lastError;
+                return false;
+            }
+        }
+        return true;
+    }
     if (!m_started) {
         m_started = true;
         if (!m_ds.m_cnn->execNative(m_query, m_ds.orderedSql(), m_ds.m_paramNames, m_ds.m_params, true, m_ds.m_sql)) {
@@ -477,6 +508,7 @@ QVariant DataSetReader::value(int column) const
 {
     if (m_row < 0 || column < 0 || column >= m_ds.fieldCount()) return {};
     if (m_ds.m_full) return m_ds.m_rows[m_ds.storageRow(m_row)].value(column);
+    if (!m_ds.m_keyOrder.isEmpty()) return m_chunk.value(m_row - m_chunkStart).value(column);
     return m_query.value(column);
 }
 
@@ -485,11 +517,7 @@ QVariant DataSetReader::value(int column) const
 void DataSet::setSort(const QString &sortText)
 {
     m_sortText = sortText;
-    struct Key {
-        int col;
-        bool desc;
-    };
-    QVector<Key> keys;
+    QVector<SortKey> keys;
     for (const QString &item : sortText.split(u',')) {
         const QStringList parts = item.trimmed().split(u' ', Qt::SkipEmptyParts);
         if (parts.isEmpty()) continue;
@@ -501,6 +529,7 @@ void DataSet::setSort(const QString &sortText)
 
     if (!m_full && recordCount() <= kMaterializeLimit) {
         m_dbOrder.clear();
+        m_keyOrder.clear();
         fetchAll();
     }
     if (m_full) {
@@ -508,35 +537,149 @@ void DataSet::setSort(const QString &sortText)
         if (!keys.isEmpty()) {
             m_order.resize(m_rows.size());
             for (int i = 0; i < m_order.size(); ++i) m_order[i] = i;
-            auto cmp = [&](const QVariant &a, const QVariant &b, FieldKind k) -> int {
-                if (a.isNull() || b.isNull()) return a.isNull() == b.isNull() ? 0 : (a.isNull() ? -1 : 1);
-                if (k == FieldKind::Integer || k == FieldKind::Float || k == FieldKind::Bool) {
-                    const double x = a.toDouble(), y = b.toDouble();
-                    return x < y ? -1 : (x > y ? 1 : 0);
-                }
-                if (k == FieldKind::DateTime) return displayText(a, k).compare(displayText(b, k));
-                // As the database orders a long list, so a list sorts the same at any length.
-                return a.toString().compare(b.toString(), Qt::CaseInsensitive);
-            };
             std::stable_sort(m_order.begin(), m_order.end(), [&](int x, int y) {
-                for (const Key &key : keys) {
-                    const int c = cmp(m_rows[x][key.col], m_rows[y][key.col], m_kinds[key.col]);
+                for (const SortKey &key : keys) {
+                    const int c = compareValues(m_rows[x][key.col], m_rows[y][key.col], m_kinds[key.col]);
                     if (c != 0) return key.desc ? c > 0 : c < 0;
                 }
                 return false;
             });
         }
     } else {
-        QStringList order;
-        for (const Key &key : keys)
-            order << m_cnn->dialect().orderItem(m_names[key.col], key.desc, m_kinds[key.col] == FieldKind::Text);
-        m_dbOrder = order.isEmpty() ? QString() : QLatin1String("order by ") + order.join(u',');
+        m_keyOrder.clear();
+        m_dbOrder.clear();
+        if (!keys.isEmpty() && !sortByRowKeys(keys)) {
+            // No unique row key to sort by: the database orders every page.
+            QStringList order;
+            for (const SortKey &key : keys)
+                order << m_cnn->dialect().orderItem(m_names[key.col], key.desc, m_kinds[key.col] == FieldKind::Text);
+            m_dbOrder = QLatin1String("order by ") + order.join(u',');
+        }
         m_pages.clear();
         m_lru.clear();
         ++m_generation;
     }
     emit rowsReset();
     setCurrent(isEmpty() ? -1 : 0);
+}
+
+int DataSet::rowKeyColumn() const
+{
+    int found = -1;
+    for (int c = 0; c < m_names.size(); ++c) {
+        if (m_names[c].compare(QLatin1String("F_ID"), Qt::CaseInsensitive) != 0) continue;
+        if (found >= 0) return -1;   // a join with two: neither names a row
+        found = c;
+    }
+    return found;
+}
+
+// Reads only the row keys and sort values of every row, sorts them as loaded
+// rows would be sorted, and keeps the keys in that order; pages are then
+// fetched by key. False when the rows have no unique key.
+bool DataSet::sortByRowKeys(const QVector<SortKey> &keys)
+{
+    const int keyCol = rowKeyColumn();
+    if (keyCol < 0) return false;
+    const Dialect &d = m_cnn->dialect();
+    QStringList cols {d.quoteName(m_names[keyCol])};
+    for (const SortKey &k : keys) cols << d.quoteName(m_names[k.col]);
+    QSqlQuery q;
+    const QString sql = QStringLiteral("select %1 from (%2) as key_q").arg(cols.join(u','), m_native);
+    if (!m_cnn->execNative(q, sql, m_paramNames, m_params, true, m_sql)) return false;
+    // Sort values read once into plain arrays: a million compares of
+    // QVariants or of texts folded on every compare cost seconds.
+    struct Column {
+        bool number;
+        QVector<double> numbers;
+        QVector<QString> texts;    // case-folded; dates as their text
+        QVector<quint64> prefix;   // the first four characters, to settle most compares without the text
+        QVector<bool> null;
+    };
+    auto prefixOf = [](const QString &t) {
+        quint64 p = 0;
+        for (int i = 0; i < 4; ++i) p = (p << 16) | (i < t.size() ? t[i].unicode() : 0);
+        return p;
+    };
+    QVector<Column> columns;
+    for (const SortKey &k : keys) {
+        const FieldKind kind = m_kinds[k.col];
+        columns.append({kind == FieldKind::Integer || kind == FieldKind::Float || kind == FieldKind::Bool, {}, {}, {}});
+    }
+    QVector<qint64> ids;
+    while (q.next()) {
+        ids << q.value(0).toLongLong();
+        for (int k = 0; k < columns.size(); ++k) {
+            const QVariant v = q.value(k + 1);
+            Column &c = columns[k];
+            c.null << v.isNull();
+            if (c.number) {
+                c.numbers << v.toDouble();
+            } else {
+                c.texts << (m_kinds[keys[k].col] == FieldKind::DateTime ? displayText(v, FieldKind::DateTime)
+                                                                        : v.toString().toCaseFolded());
+                c.prefix << prefixOf(c.texts.constLast());
+            }
+        }
+    }
+    QVector<qint64> unique = ids;
+    std::sort(unique.begin(), unique.end());
+    if (std::adjacent_find(unique.begin(), unique.end()) != unique.end()) return false;
+
+    // The same order as compareValues gives loaded rows.
+    QVector<int> order(ids.size());
+    for (int i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
+        for (int k = 0; k < columns.size(); ++k) {
+            const Column &col = columns[k];
+            int c;
+            if (col.null[x] || col.null[y])
+                c = col.null[x] == col.null[y] ? 0 : (col.null[x] ? -1 : 1);
+            else if (col.number)
+                c = col.numbers[x] < col.numbers[y] ? -1 : (col.numbers[x] > col.numbers[y] ? 1 : 0);
+            else if (col.prefix[x] != col.prefix[y])
+                c = col.prefix[x] < col.prefix[y] ? -1 : 1;
+            else
+                c = col.texts[x].size() <= 4 && col.texts[y].size() <= 4 ? 0 : col.texts[x].compare(col.texts[y]);
+            if (c != 0) return keys[k].desc ? c > 0 : c < 0;
+        }
+        return false;
+    });
+    m_keyOrder.resize(order.size());
+    for (int i = 0; i < order.size(); ++i) m_keyOrder[i] = ids[order[i]];
+    m_keyColumn = keyCol;
+    m_count = int(m_keyOrder.size());
+    return true;
+}
+
+// The rows of m_keyOrder[from .. from + count), in that order. A row deleted
+// since the sort comes back empty rather than shifting the others.
+bool DataSet::rowsByKeys(int from, int count, QVector<Row> *out) const
+{
+    out->clear();
+    count = qMin(count, int(m_keyOrder.size()) - from);
+    if (count <= 0) return true;
+    QStringList list;
+    QHash<qint64, int> position;
+    for (int i = 0; i < count; ++i) {
+        const qint64 id = m_keyOrder[from + i];
+        list << QString::number(id);
+        position.insert(id, i);
+    }
+    QSqlQuery q;
+    const QString sql = QStringLiteral("select * from (%1) as page_q where %2 in (%3)")
+                            .arg(Tsql::withoutOrderBy(m_native), m_cnn->dialect().quoteName(m_names[m_keyColumn]),
+                                 list.join(u','));
+    if (!m_cnn->execNative(q, sql, m_paramNames, m_params, true, m_sql)) {
+        const_cast<DataSet *>(this)->m_lastError = m_cnn->lastError();
+        return false;
+    }
+    out->fill(Row(m_names.size()), count);
+    for (Row &r : readRows(q, m_names.size())) {
+        const int at = position.value(r[m_keyColumn].toLongLong(), -1);
+        if (at >= 0) (*out)[at] = std::move(r);
+    }
+    return true;
 }
 
 // --- cached updates -----------------------------------------------------

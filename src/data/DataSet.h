@@ -131,7 +131,15 @@ private:
         QVector<Row> rows;
     };
 
+    struct SortKey {
+        int col;
+        bool desc;
+    };
+
     static QVector<Row> readRows(QSqlQuery &q, int columns);
+    int rowKeyColumn() const;
+    bool sortByRowKeys(const QVector<SortKey> &keys);
+    bool rowsByKeys(int from, int count, QVector<Row> *out) const;
     QString orderedSql() const;   // the statement with the sort applied in the database
     bool fetchAll();
     bool fetchPage(int page) const;
@@ -169,6 +177,8 @@ private:
     mutable std::list<int> m_lru;
     int m_generation = 0;
     QString m_dbOrder;             // order by applied in the database for a paged set
+    QVector<qint64> m_keyOrder;    // a sorted paged set: the row key (F_ID) of every row in order
+    int m_keyColumn = -1;
 
     int m_cur = -1;
     bool m_bof = true;
@@ -198,8 +208,11 @@ public:
     QString error() const { return m_error; }
 
 private:
+    static constexpr int kChunkRows = 1000;
     const DataSet &m_ds;
     QSqlQuery m_query;
+    QVector<QVector<QVariant>> m_chunk;   // rows read by key, for a sorted large set
+    int m_chunkStart = 0;
     bool m_started = false;
     int m_row = -1;
     QString m_error;
