@@ -136,6 +136,11 @@ const IndexDef kIndexes[] = {
     {"ix_client_awokedate", "t_client", "F_awokeDate"},
     {"ix_client_kpcode", "t_client", "F_kpcode"},
     {"ix_client_jscode", "t_client", "F_JScode"},
+    // Narrow copies of what the list's record count reads, so counting a
+    // million customers (plain, or by a phone search) scans an index, not the table.
+    {"ix_client_flags", "t_client", "F_useFlag, F_IFshoukuan"},
+    {"ix_client_handphone", "t_client", "F_handphone, F_useFlag, F_IFshoukuan"},
+    {"ix_client_phone", "t_client", "F_phone, F_useFlag, F_IFshoukuan"},
     {"ix_wxrec_cltcode", "T_WXrec", "F_cltcode"},
     {"ix_wxrec_mainid", "T_WXrec", "F_mainID"},
     {"ix_wxrec_bxdate", "T_WXrec", "F_bxdate"},
