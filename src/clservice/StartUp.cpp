@@ -1,7 +1,7 @@
 #include "StartUp.h"
 
-#include "TFrmMain.h"
-#include "TfrmOperLogin.h"
+#include "customers/TFrmMain.h"
+#include "access/TfrmOperLogin.h"
 
 #include "app/Companion.h"
 #include "app/PrivateProfile.h"

@@ -9,7 +9,7 @@
 #include "app/ProgramFolder.h"
 #include "app/PubUnit.h"
 #include "clservice/StartUp.h"
-#include "clservice/TFrmMain.h"
+#include "customers/TFrmMain.h"
 #include "data/TdmData.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 // the name and password boxes and presses a button. What the window showed
 // when it was first found is kept for the test to check.
 
-#include "clservice/TfrmOperLogin.h"
+#include "access/TfrmOperLogin.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -8,7 +8,7 @@
 #include "app/PrivateProfile.h"
 #include "app/ProgramFolder.h"
 #include "app/PubUnit.h"
-#include "clservice/TfrmOperLogin.h"
+#include "access/TfrmOperLogin.h"
 #include "data/SqlText.h"
 #include "data/TdmData.h"
 
