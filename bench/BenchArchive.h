@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSqlQuery>
 #include <QStringList>
 #include <cstdio>
 #include <cstring>
@@ -63,10 +62,6 @@ inline void openArchive(TdmData &dm, const QString &backend, int customers, cons
     DemoData::Options o;
     o.customers = customers;
     if (!DemoData::generate(setup, o, &error)) qFatal("%s", qPrintable(error));
-    if (backend == "postgres") {
-        QSqlQuery q;
-        setup.execNative(q, "analyze", {}, {});
-    }
     setup.close();
     std::printf("generated in %.1f s\n", t.elapsed() / 1000.0);
     if (!dm.connect(s, &error)) qFatal("%s", qPrintable(error));

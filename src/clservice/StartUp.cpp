@@ -187,7 +187,12 @@ StartUp::Result StartUp::prepare()
     status(kLoggingIn);
     closeSplash();
 
-    return RunLogin(TfrmOperLogin::FirstLogin, applyRights) ? Result::LoggedIn : Result::Ended;
+    TFrmMain *main = m_main.get();
+    const auto loggedIn = [this, main](const QString &name) {
+        main->SetLimits(name);
+        applyRights(name);
+    };
+    return RunLogin(TfrmOperLogin::FirstLogin, loggedIn) ? Result::LoggedIn : Result::Ended;
 }
 
 int StartUp::run()

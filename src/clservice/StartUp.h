@@ -41,8 +41,8 @@ public:
     // prepare(), then the main window and the message loop. The exit code.
     int run();
 
-    // Applied after every successful login with the operator's name; the
-    // main window's commands hook in here.
+    // Told of the first login's operator once the main window has applied
+    // the operator's rights.
     std::function<void(const QString &)> applyRights = [](const QString &) {};
 
     TFrmMain *mainWindow() const { return m_main.get(); }

@@ -11,11 +11,13 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
+#include <QTimer>
 
 namespace {
 const QString kFirstDate = QStringLiteral("1901-08-14");   // earlier dates are "no date"
 constexpr int kSearchPauseMs = 1500;                         // a longer pause starts a new search
 constexpr int kIndicatorWidth = 14;
+constexpr int kSumDelayMs = 400;                             // typing pause before a long list is summed
 } // namespace
 
 // --- model --------------------------------------------------------------
@@ -24,15 +26,7 @@ class DataGridModel : public QAbstractTableModel {
 public:
     explicit DataGridModel(DataGrid *grid) : QAbstractTableModel(grid), m_grid(grid) {}
 
-    void reset()
-    {
-        beginResetModel();
-        m_fieldIndex.clear();
-        const DataSet *ds = m_grid->m_ds;
-        for (const GridColumn &c : m_grid->m_columns) m_fieldIndex << (ds ? ds->fieldIndex(c.field) : -1);
-        m_colourRow = -1;
-        endResetModel();
-    }
+    void reset();
 
     int fieldIndex(int column) const { return m_fieldIndex.value(column, -1); }
 
@@ -174,12 +168,49 @@ private:
 
 class GridFooter : public QWidget {
 public:
-    explicit GridFooter(DataGrid *grid) : QWidget(grid), m_grid(grid) {}
+    explicit GridFooter(DataGrid *grid) : QWidget(grid), m_grid(grid)
+    {
+        m_delay.setSingleShot(true);
+        m_delay.setInterval(kSumDelayMs);
+        connect(&m_delay, &QTimer::timeout, this, [this] {
+            computeSums();
+            update();
+        });
+    }
 
     void invalidate()
     {
         m_sums.clear();
+        m_summed = false;
+        m_delay.stop();
         update();
+    }
+
+    // Asked for by someone who needs the figure now (printing, tests).
+    QString textNow(int column) const
+    {
+        m_computeNow = true;
+        const QString t = text(column);
+        m_computeNow = false;
+        return t;
+    }
+
+    // Every summed column in one go (and, for a large list, the row count with them).
+    void computeSums() const
+    {
+        m_summed = true;
+        m_sums.clear();
+        const DataSet *ds = m_grid->m_ds;
+        if (!ds || !ds->isActive()) return;
+        QVector<int> columns, fields;
+        for (int c = 0; c < m_grid->columnCount(); ++c) {
+            if (m_grid->column(c).footerKind != FooterKind::Sum) continue;
+            columns << c;
+            fields << m_grid->m_model->fieldIndex(c);
+        }
+        if (columns.isEmpty()) return;
+        const QVector<double> totals = ds->sums(fields);
+        for (int i = 0; i < columns.size(); ++i) m_sums.insert(columns[i], totals.value(i));
     }
 
     QString text(int column) const
@@ -191,10 +222,16 @@ public:
         case FooterKind::Sum: {
             const DataSet *ds = m_grid->m_ds;
             if (!ds || !ds->isActive()) return {};
-            auto it = m_sums.constFind(column);
-            if (it == m_sums.constEnd())
-                it = m_sums.insert(column, ds->sum(m_grid->m_model->fieldIndex(column)));
-            return m_grid->displayText(column, *it);
+            if (!m_summed) {
+                // Loaded rows are summed at once; a long list reads its whole
+                // table for a total, so that waits until the operator stops typing.
+                if (!ds->isFullyFetched() && !m_computeNow) {
+                    m_delay.start();
+                    return {};
+                }
+                computeSums();
+            }
+            return m_grid->displayText(column, m_sums.value(column));
         }
         case FooterKind::None: break;
         }
@@ -229,7 +266,20 @@ protected:
 private:
     DataGrid *m_grid;
     mutable QHash<int, double> m_sums;   // per column, until the rows change
+    mutable bool m_summed = false;
+    mutable bool m_computeNow = false;
+    mutable QTimer m_delay;
 };
+
+void DataGridModel::reset()
+{
+    beginResetModel();
+    m_fieldIndex.clear();
+    const DataSet *ds = m_grid->m_ds;
+    for (const GridColumn &c : m_grid->m_columns) m_fieldIndex << (ds ? ds->fieldIndex(c.field) : -1);
+    m_colourRow = -1;
+    endResetModel();
+}
 
 // --- grid -----------------------------------------------------------------
 
@@ -285,13 +335,13 @@ void DataGrid::setDataSet(DataSet *ds)
 void DataGrid::rebuild()
 {
     m_rebuilding = true;
+    m_footer->invalidate();
     m_model->reset();
     QHeaderView *header = horizontalHeader();
     for (int i = 0; i < m_columns.size(); ++i) {
         header->resizeSection(i, m_columns[i].width);
         setColumnHidden(i, !m_columns[i].visible);
     }
-    m_footer->invalidate();
     m_rebuilding = false;
     syncCurrentRow();
 }
@@ -369,8 +419,9 @@ void DataGrid::setColumnsFromDataSet()
 
 QString DataGrid::displayText(int column, const QVariant &value) const
 {
-    if (value.isNull() || !value.isValid() || column < 0 || column >= m_columns.size()) return {};
+    if (column < 0 || column >= m_columns.size()) return {};
     const GridColumn &col = m_columns[column];
+    if (value.isNull() || !value.isValid()) return m_displayHook ? m_displayHook(col, value, QString()) : QString();
     const int field = m_model->fieldIndex(column);
     const FieldKind kind = m_ds && field >= 0 ? m_ds->fieldKind(field) : FieldKind::Text;
     const bool number = kind == FieldKind::Integer || kind == FieldKind::Float || value.typeId() == QMetaType::Double;
@@ -380,8 +431,7 @@ QString DataGrid::displayText(int column, const QVariant &value) const
         if (ok) return formatNumber(col.displayFormat, d);
     }
     const QString text = DataSet::displayText(value, number && kind == FieldKind::Text ? FieldKind::Float : kind);
-    if (kind == FieldKind::DateTime && text < kFirstDate) return {};
-    return text;
+    return m_displayHook ? m_displayHook(col, value, text) : text;
 }
 
 QString DataGrid::cellText(int row, int column) const
@@ -401,7 +451,7 @@ void DataGrid::setFooterVisible(bool on)
 
 QString DataGrid::footerText(int column) const
 {
-    return m_footer->text(column);
+    return m_footer->textNow(column);
 }
 
 void DataGrid::updateGeometries()
@@ -460,6 +510,22 @@ void DataGrid::setRowColours(RowColours colours)
     m_rowColours = std::move(colours);
     m_model->invalidateColours();
     viewport()->update();
+}
+
+void DataGrid::setDisplayHook(DisplayHook hook)
+{
+    m_displayHook = std::move(hook);
+    viewport()->update();
+    m_footer->update();
+}
+
+DataGrid::DisplayHook DataGrid::blankNoDates(const QStringList &fields)
+{
+    QStringList lower;
+    for (const QString &f : fields) lower << f.toLower();
+    return [lower](const GridColumn &column, const QVariant &, const QString &text) {
+        return lower.contains(column.field.toLower()) && text.left(10) < kFirstDate ? QString() : text;
+    };
 }
 
 void DataGrid::setRowsHeight(int pixels)

@@ -47,6 +47,11 @@ public:
 
     // Colours for a row (in sort order); return false to keep the grid's own.
     using RowColours = std::function<bool(const DataSet &ds, int row, QColor *text, QColor *background)>;
+    // The text a cell shows, given its column and the text the grid made.
+    using DisplayHook = std::function<QString(const GridColumn &column, const QVariant &value, const QString &text)>;
+    // A display hook that blanks the given date fields (any case) when their
+    // text sorts before 1901-08-14: the no-date value and empty dates.
+    static DisplayHook blankNoDates(const QStringList &fields);
 
     explicit DataGrid(QWidget *parent = nullptr);
     ~DataGrid() override;
@@ -67,8 +72,8 @@ public:
     // when a grid is built without columns).
     void setColumnsFromDataSet();
 
-    // A value as the column shows it: the display pattern for numbers, dates
-    // before 1901-08-14 blank, booleans as the data set writes them.
+    // A value as the column shows it: the display pattern for numbers,
+    // booleans as the data set writes them, then the display hook.
     QString displayText(int column, const QVariant &value) const;
     // The cell as shown, row in sort order.
     QString cellText(int row, int column) const;
@@ -76,7 +81,9 @@ public:
     // --- footer ---
     void setFooterVisible(bool on);
     bool isFooterVisible() const { return m_footerVisible; }
-    QString footerText(int column) const;   // as shown: fixed text, or the formatted sum
+    // As shown: fixed text, or the formatted sum (a long list shows its sum
+    // once typing pauses; this gives it at once).
+    QString footerText(int column) const;
 
     // --- behaviour ---
     void setReadOnly(bool on);                 // the whole grid; columns may also be read-only
@@ -87,6 +94,7 @@ public:
     TitleSort titleSort() const { return m_titleSort; }
     void setIncrementalSearch(bool on) { m_incrementalSearch = on; }
     void setRowColours(RowColours colours);
+    void setDisplayHook(DisplayHook hook);
     void setRowsHeight(int pixels);            // every row
     int rowsHeight() const;
 
@@ -131,6 +139,7 @@ private:
     bool m_incrementalSearch = false;
     TitleSort m_titleSort = TitleSort::None;
     RowColours m_rowColours;
+    DisplayHook m_displayHook;
     QString m_searchText;
     qint64 m_lastKeyMs = 0;
     bool m_rebuilding = false;

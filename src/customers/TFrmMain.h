@@ -1,18 +1,139 @@
 #pragma once
-// The main window. For now only its frame: caption, placement and status bar;
-// the customer list, menus and commands are added to it later.
+// The main window: the customer list with its search bar, category panel and
+// detail tabs (TFrmMain.cpp), and the command centre around it: menus,
+// toolbars, context menus, keys, status bar and the commands themselves
+// (TFrmMainCommands.cpp).
 
+#include <QHash>
 #include <QMainWindow>
 
+class DataGrid;
+class DataSet;
+class QAction;
+class QCheckBox;
+class QKeyEvent;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QSplitter;
 class QStatusBar;
+class QTableWidget;
+class QTabWidget;
+class QTimer;
+class QToolBar;
+class QToolButton;
 
 class TFrmMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit TFrmMain(QWidget *parent = nullptr);
+    ~TFrmMain() override;
+
+    // --- the customer list --------------------------------------------------
+    // Builds the list statement from the search state, reopens the list and
+    // the detail lists, and updates the record count.
+    void RunQuery();
+    // Fills the category panel from a distinct-values statement (kind 1..5)
+    // and shows every customer of the other filters.
+    void LoadCategoryList(const QString &statement, int kind);
+    void ApplyGridCaptions();
+    // "刷新": reopens the list with the statement it was opened with
+    // (filters, category and an advanced query stay in force).
+    void RefreshList();
+    // Reopens one detail list (0 repairs, 1 return visits, 2 complaints) for the current customer.
+    void ReopenDetail(int tab);
+
+    // The current customer is the current row of QryMain.
+    DataSet *QryMain;
+    DataSet *QryDetail1;   // repairs
+    DataSet *QryDetail2;   // return visits
+    DataSet *QryDetail3;   // complaints
+    DataSet *detailQuery(int tab) const;
+    DataGrid *detailGrid(int tab) const;
+
+    // Search bar.
+    QWidget *Panel1;
+    QToolButton *SpeedButton1;   // shows or hides the category panel
+    QCheckBox *CheckBox1;        // 包含已停用
+    QCheckBox *CheckBox2;        // 包含已收款
+    QComboBox *ComboBox1;        // search field
+    QLineEdit *Edit1;            // search text
+    QComboBox *cbbValue;         // search value for gifts and salesmen
+    QPushButton *BitBtn1;        // 查找(F3)
+    QToolButton *SpeedButton2;   // 高级查找...
+
+    // Category panel.
+    QWidget *pList;
+    QTableWidget *vleList;
+    QComboBox *cbbListType;
+    QPushButton *Button1;        // 刷新列表
+
+    // List area.
+    QSplitter *Splitter1;        // category panel | list area
+    QSplitter *Splitter2;        // customer grid / detail area
+    DataGrid *DBGridEh1;         // customers
+    QListWidget *ListView1;
+    QToolBar *tbDetail;          // the detail area's own toolbar (filled by the commands)
+    QTabWidget *rpcList;
+    QWidget *TabSheet1;
+    QWidget *TabSheet2;
+    QWidget *TabSheet3;
+    DataGrid *DBGridEh2;         // repairs
+    DataGrid *DBGridEh3;         // return visits
+    DataGrid *DBGridEh4;         // complaints
+    QLabel *lblCLTnum;
 
     QStatusBar *StatusBar1;
 
+    // --- the commands -----------------------------------------------------------
+    // The action with a right code (101 ... 504, 901 ... 906, 31); nullptr for others.
+    QAction *action(int code) const { return m_actions.value(code); }
+    // Shows each coded command by the operator's rights (admin: all), with
+    // their followers and the menu groups.
+    void SetLimits(const QString &loginName);
+
+    QToolBar *ToolBar1;
+    QMenu *mnuFile;
+    QMenu *mnuEdit;
+    QMenu *mnuOutput;
+    QMenu *mnuStat;
+    QMenu *mnuData;
+    QMenu *mnuView;
+    QMenu *mnuTools;
+    QMenu *mnuHelp;
+    QMenu *PopupMenu1;   // customer grid
+    QMenu *PopupMenu2;   // detail tab control
+    QMenu *PopupMenu3;   // detail grids
+    QTimer *Timer1;      // the status bar clock
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
-    QWidget *pBody;
+    // TFrmMain.cpp
+    void buildLayout();
+    void FormShow();
+    void openList(const QString &statement);
+    void setRecordCount();
+    void ComboBox1Change();
+    void SpeedButton2Click();
+    void vleListClick();
+    void cbbListTypeChange();
+    void followCurrentCustomer();
+
+    // TFrmMainCommands.cpp
+    void createCommands();
+    void showClock();
+    bool commandKey(QKeyEvent *event);   // Ctrl+A/E/S, Esc; true when handled
+
+    QHash<int, QAction *> m_actions;
+    QString m_statement;         // what QryMain was last opened with
+    QString m_followedCode;      // the customer the detail lists show
+    bool m_shown = false;
+    bool m_closeConfirmed = false;
 };

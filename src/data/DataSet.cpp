@@ -449,20 +449,32 @@ bool DataSet::locate(const QString &field, const QVariant &value, bool caseInsen
 
 double DataSet::sum(int column) const
 {
-    if (!m_active || column < 0 || column >= fieldCount()) return 0;
+    return sums({column}).value(0);
+}
+
+QVector<double> DataSet::sums(const QVector<int> &columns) const
+{
+    QVector<double> totals(columns.size(), 0.0);
+    if (!m_active) return totals;
     if (m_full) {
-        double total = 0;
-        for (const Row &r : m_rows) total += r[column].toDouble();
-        return total;
+        for (const Row &r : m_rows)
+            for (int i = 0; i < columns.size(); ++i)
+                if (columns[i] >= 0 && columns[i] < r.size()) totals[i] += r[columns[i]].toDouble();
+        return totals;
     }
+    QStringList items {QStringLiteral("count(*)")};
+    for (int c : columns)
+        items << (c >= 0 && c < fieldCount() ? QStringLiteral("sum(%1)").arg(m_cnn->dialect().quoteName(m_names[c]))
+                                             : QStringLiteral("0"));
     QSqlQuery q;
-    const QString sql = QStringLiteral("select sum(%1) from (%2) as sum_q")
-                            .arg(m_cnn->dialect().quoteName(m_names[column]), Tsql::withoutOrderBy(m_native));
+    const QString sql = QStringLiteral("select %1 from (%2) as sum_q").arg(items.join(u','), Tsql::withoutOrderBy(m_native));
     if (!m_cnn->execNative(q, sql, m_paramNames, m_params, true, m_sql) || !q.next()) {
         const_cast<DataSet *>(this)->m_lastError = m_cnn->lastError();
-        return 0;
+        return totals;
     }
-    return q.value(0).toDouble();
+    if (m_count < 0) m_count = q.value(0).toInt();   // the same pass counts the rows
+    for (int i = 0; i < columns.size(); ++i) totals[i] = q.value(i + 1).toDouble();
+    return totals;
 }
 
 // --- reader -------------------------------------------------------------
@@ -590,7 +602,7 @@ bool DataSet::sortByRowKeys(const QVector<SortKey> &keys)
     // Sort values read once into plain arrays: a million compares of
     // QVariants or of texts folded on every compare cost seconds.
     struct Column {
-        bool number;
+        bool number = false;
         QVector<double> numbers;
         QVector<QString> texts;    // case-folded; dates as their text
         QVector<quint64> prefix;   // the first four characters, to settle most compares without the text
@@ -604,7 +616,9 @@ bool DataSet::sortByRowKeys(const QVector<SortKey> &keys)
     QVector<Column> columns;
     for (const SortKey &k : keys) {
         const FieldKind kind = m_kinds[k.col];
-        columns.append({kind == FieldKind::Integer || kind == FieldKind::Float || kind == FieldKind::Bool, {}, {}, {}});
+        Column c;
+        c.number = kind == FieldKind::Integer || kind == FieldKind::Float || kind == FieldKind::Bool;
+        columns.append(c);
     }
     QVector<qint64> ids;
     while (q.next()) {

@@ -94,6 +94,9 @@ public:
 
     // The total of a column over every row (a large set asks the database).
     double sum(int column) const;
+    // Several totals at once; a large set counts its rows in the same pass,
+    // so a list with footers reads its table once, not once per total.
+    QVector<double> sums(const QVector<int> &columns) const;
 
     // Moves to the first row whose field equals the value (texts compared
     // without regard to case when caseInsensitive). False leaves the cursor.

@@ -516,6 +516,9 @@ bool generate(Connection &cnn, const Options &options, QString *errorOut,
         *error = QStringLiteral("提交事务失败：%1").arg(cnn.lastError());
         return false;
     }
+    // Fresh statistics, so the engine picks the search indexes for so many new rows.
+    QSqlQuery statistics;
+    cnn.execNative(statistics, QStringLiteral("analyze"), {}, {});
     if (progress) progress(total, total);
     return true;
 }

@@ -1,5 +1,7 @@
 #include "TsqlTranslator.h"
 
+#include <QRegularExpression>
+
 namespace Tsql {
 
 namespace {
@@ -42,6 +44,31 @@ private:
             else if (punctIs(m_t[i], ')') && --depth == 0) return i;
         }
         return -1;
+    }
+
+    // isNull(<column>,'') followed by "like" or "=" and a text literal that
+    // an empty text does not match (it has a character other than %).
+    bool nullNeverMatches(int open, int close, int end) const
+    {
+        const auto args = arguments(open, close);
+        if (args.size() != 2) return false;
+        const int col = nextSolid(args[0].first, args[0].second);
+        if (col >= args[0].second || (m_t[col].type != Token::Word && m_t[col].type != Token::QuotedName)
+            || nextSolid(col + 1, args[0].second) != args[0].second)
+            return false;
+        const int empty = nextSolid(args[1].first, args[1].second);
+        if (empty >= args[1].second || m_t[empty].type != Token::String || m_t[empty].text != QLatin1String("''")
+            || nextSolid(empty + 1, args[1].second) != args[1].second)
+            return false;
+        const int op = nextSolid(close + 1, end);
+        if (op >= end || !(wordIs(m_t[op], "like") || punctIs(m_t[op], '='))) return false;
+        const int lit = nextSolid(op + 1, end);
+        if (lit >= end || m_t[lit].type != Token::String) return false;
+        QString text = m_t[lit].text;
+        if (text.startsWith(u'N') || text.startsWith(u'n')) text.remove(0, 1);
+        text = text.mid(1, text.size() - 2);
+        if (punctIs(m_t[op], '=')) return !text.isEmpty();
+        return text.contains(QRegularExpression(QStringLiteral("[^%]")));
     }
 
     // Top-level argument ranges of a call whose parentheses are at open/close.
@@ -120,7 +147,13 @@ private:
                 const int open = nextSolid(i + 1, end);
                 const bool call = open < end && punctIs(m_t[open], '(');
                 const int close = call ? matching(open, end) : -1;
-                if (call && close > 0 && wordIs(t, "isnull")) {
+                if (call && close > 0 && wordIs(t, "isnull") && nullNeverMatches(open, close, end)) {
+                    // isNull(col,'') like 'x%' or = 'x' is col like 'x%' or = 'x': an
+                    // empty text cannot match, so nulls drop out either way, and the
+                    // bare column can use its index.
+                    out += render(arguments(open, close).at(0).first, arguments(open, close).at(0).second).trimmed();
+                    i = close;
+                } else if (call && close > 0 && wordIs(t, "isnull")) {
                     const auto args = arguments(open, close);
                     QStringList parts;
                     for (const auto &a : args) parts << arg(a);

@@ -86,11 +86,14 @@ private slots:
         grid.resize(600, 300);
         grid.show();
 
+        grid.setDisplayHook(DataGrid::blankNoDates({QStringLiteral("f_buydate")}));
         QCOMPARE(grid.model()->rowCount(), 5);
         QCOMPARE(grid.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("用户名称"));
         QCOMPARE(columnTexts(grid, 2), (QStringList {"￥12.50", "￥3.00", "￥1,000.25", "", "￥0.50"}));
-        // No-date values and anything before 1901-08-14 are blank; a time is kept.
+        // No-date values and anything before 1901-08-14 are blank where asked; a time is kept.
         QCOMPARE(columnTexts(grid, 3), (QStringList {"2024-03-15 14:07:09", "", "2023-01-02", "", "1901-08-14"}));
+        grid.setDisplayHook({});
+        QCOMPARE(grid.cellText(1, 3), QStringLiteral("1900-08-14"));
         QCOMPARE(grid.footerText(0), QStringLiteral("合  计"));
         QCOMPARE(grid.footerText(2), QStringLiteral("￥1,016.25"));
         QCOMPARE(grid.footerText(1), QString());

@@ -11,9 +11,19 @@ private slots:
         QTest::addColumn<QString>("tsql");
         QTest::addColumn<QString>("sqlite");
         QTest::addColumn<QString>("postgres");
-        QTest::newRow("isNull") << "select * from t where isNull(f_name,'') like '%a%'"
-                                << "select * from t where (coalesce(f_name,'') COLLATE NOCASE) like '%a%'"
-                                << "select * from t where coalesce(f_name,'') ilike '%a%'";
+        QTest::newRow("isNull") << "select * from t where isNull(f_name,'') like '%%'"
+                                << "select * from t where (coalesce(f_name,'') COLLATE NOCASE) like '%%'"
+                                << "select * from t where coalesce(f_name,'') ilike '%%'";
+        // A pattern or value an empty text cannot match: the bare column, so its index can serve.
+        QTest::newRow("isNull like text") << "where isNull(f_name,'') like '%a%' and isNull([F_code], '') like '0_'"
+                                          << "where f_name like '%a%' and \"F_code\" like '0_'"
+                                          << "where f_name ilike '%a%' and \"f_code\" ilike '0_'";
+        QTest::newRow("isNull equals") << "and isNull(F_type,'') = '空''调' and isNull(F_area,'') = ''"
+                                       << "and F_type = '空''调' and (coalesce(F_area,'') COLLATE NOCASE) = ''"
+                                       << "and F_type = '空''调' and coalesce(F_area,'') = ''";
+        QTest::newRow("isNull kept") << "isNull(F_useFlag,0) = 0 and isNull(a.b,'') like 'x' and isNull(c,'x') like 'y'"
+                                     << "(coalesce(F_useFlag,0) COLLATE NOCASE) = 0 and (coalesce(a.b,'') COLLATE NOCASE) like 'x' and (coalesce(c,'x') COLLATE NOCASE) like 'y'"
+                                     << "coalesce(F_useFlag,0) = 0 and coalesce(a.b,'') ilike 'x' and coalesce(c,'x') ilike 'y'";
         QTest::newRow("nested isNull") << "ISNULL(a, isnull(b,0))"
                                        << "(coalesce(a,(coalesce(b,0) COLLATE NOCASE)) COLLATE NOCASE)"
                                        << "coalesce(a,coalesce(b,0))";
