@@ -10,11 +10,16 @@
 #include "app/PubUnit.h"
 #include "clservice/StartUp.h"
 #include "customers/TFrmMain.h"
+#include "data/ConnectionConfig.h"
+#include "data/SqlText.h"
 #include "data/TdmData.h"
 
+#include <QAction>
 #include <QDir>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QScreen>
+#include <QSqlQuery>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -64,6 +69,8 @@ private slots:
     void unreadableConfigIniEnds();
     void goodDatabaseLogsIn_data() { TestDb::addBackendRows(); }
     void goodDatabaseLogsIn();
+    void firstLoginAppliesRights_data() { TestDb::addBackendRows(); }
+    void firstLoginAppliesRights();
     void failedLoginEnds_data() { TestDb::addBackendRows(); }
     void failedLoginEnds();
 };
@@ -203,6 +210,33 @@ void TestStartUp::goodDatabaseLogsIn()
     }
     QVERIFY(!dmData);
     QVERIFY(!PubUnit::IniFile);
+}
+
+// The operator's rights are on the main window before it is first shown.
+void TestStartUp::firstLoginAppliesRights()
+{
+    QFETCH(QString, backend);
+    QTemporaryDir dir;
+    TestDb::fresh(backend, dir.path());
+    {
+        Connection cnn(QStringLiteral("rights-fixture"));
+        QVERIFY(cnn.open(readConnectionSettings(PrivateProfile(ProgramFolder::filePath(QStringLiteral("Config.ini"))))));
+        QSqlQuery q;
+        QVERIFY(cnn.exec(q, QStringLiteral("insert into OperList(F_Name,F_PassWord,F_xtFlag) values('op1','%1',1)")
+                                .arg(sqlValue(SavePass(QString())))));
+        QVERIFY(cnn.exec(q, QStringLiteral("insert into OperLimit(F_OperName,F_lmtName) "
+                                           "select 'op1', F_name from Limits where F_code = '207'")));
+    }
+    Seams seams;
+    LoginDriver driver;
+    driver.add(QStringLiteral("op1"), QString());
+    StartUp startUp;
+    QCOMPARE(startUp.prepare(), StartUp::Result::LoggedIn);
+    TFrmMain *main = startUp.mainWindow();
+    QVERIFY(main->action(207)->isVisible());
+    QVERIFY(!main->action(203)->isVisible());
+    QVERIFY(!main->action(101)->isVisible());
+    QVERIFY(!main->mnuFile->menuAction()->isVisible());
 }
 
 void TestStartUp::failedLoginEnds()
