@@ -1,0 +1,34 @@
+#pragma once
+// A date picker with a tick box in front: unticked means "no date", which
+// is stored as the no-date value 1900-08-14.
+
+#include <QDate>
+#include <QWidget>
+
+class QCheckBox;
+class QDateEdit;
+
+class CheckedDateEdit : public QWidget {
+    Q_OBJECT
+public:
+    explicit CheckedDateEdit(QWidget *parent = nullptr, bool withTickBox = true);
+
+    QDate date() const;
+    void setDate(const QDate &date);
+    bool isChecked() const;
+    void setChecked(bool on);
+    // "yyyy-MM-dd", or `unticked` ("1900-08-14" unless given) when not ticked.
+    QString dateText(const QString &unticked = QStringLiteral("1900-08-14")) const;
+    // Shows a stored value: a date before 1901-08-14 (or none) shows today, unticked.
+    void setStoredValue(const QVariant &value);
+
+    QCheckBox *tickBox() const { return m_tick; }
+    QDateEdit *dateEdit() const { return m_edit; }
+
+signals:
+    void changed();
+
+private:
+    QCheckBox *m_tick = nullptr;
+    QDateEdit *m_edit;
+};
