@@ -1,6 +1,7 @@
 #include "TFrmMain.h"
 
 #include "CustomerListSql.h"
+#include "TDlgCltCx.h"
 
 #include "app/Companion.h"
 #include "app/PrivateProfile.h"
@@ -494,11 +495,21 @@ void TFrmMain::SpeedButton2Click()
         RunQuery();
         return;
     }
-    // The advanced query window comes with the customer editor; until then
-    // the button answers as that window closed without a statement does:
-    // it goes up again and the list stays as it was.
-    SpeedButton2->setChecked(false);
-    SpeedButton2->setStyleSheet(QString());
+    QString statement;
+    {
+        TDlgCltCx dialog(this);
+        statement = dialog.AskQuery();
+    }
+    if (statement.isEmpty()) {
+        // Closed without a query: the list stays as it was.
+        SpeedButton2->setChecked(false);
+        SpeedButton2->setStyleSheet(QString());
+        return;
+    }
+    // Down and red while the advanced result is shown.
+    SpeedButton2->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
+    for (int tab = 0; tab < 3; ++tab) detailQuery(tab)->close();
+    openList(statement + QStringLiteral("order by F_code"));
 }
 
 // --- the category panel ------------------------------------------------------------

@@ -4,6 +4,8 @@
 // toolbars, context menus, keys, status bar and the commands themselves
 // (TFrmMainCommands.cpp).
 
+#include "CustomerListHost.h"
+
 #include <QHash>
 #include <QMainWindow>
 
@@ -26,11 +28,16 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 
-class TFrmMain : public QMainWindow {
+class TFrmMain : public QMainWindow, public CustomerListHost {
     Q_OBJECT
 public:
     explicit TFrmMain(QWidget *parent = nullptr);
     ~TFrmMain() override;
+
+    // CustomerListHost
+    DataSet *customerList() const override { return QryMain; }
+    void reopenCustomerList() override { RefreshList(); }
+    QAction *command(int code) const override { return action(code); }
 
     // --- the customer list --------------------------------------------------
     // Builds the list statement from the search state, reopens the list and

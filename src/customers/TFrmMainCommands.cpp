@@ -4,7 +4,9 @@
 #include "TFrmMain.h"
 
 #include "MainCommandSql.h"
+#include "TFrmCodeMan.h"
 #include "TfrmAboutInfo.h"
+#include "TfrmCltEdit.h"
 
 #include "access/TfrmOperLogin.h"
 #include "app/Companion.h"
@@ -105,7 +107,7 @@ const int kRightCodes[] = {101, 102, 103, 104, 105, 201, 202, 203, 204, 205, 206
 bool isPendingWindow(int code)
 {
     switch (code) {
-    case 101: case 102: case 103: case 104: case 106:
+    case 101: case 102: case 103: case 106:
     case 208: case 209: case 210:
     case 302: case 307:
     case 401: case 402: case 403: case 404: case 405: case 406: case 407:
@@ -181,13 +183,19 @@ void openBesideProgram(const QString &name)
 
 // --- customer commands --------------------------------------------------------
 
+void openCustomerEditor(TFrmMain &w, int mode)
+{
+    TfrmCltEdit editor(w, &w);
+    editor.OpenEditor(mode);
+}
+
 void editCustomer(TFrmMain &w)
 {
     if (listEmpty(w.QryMain)) {
         ShowMess(QStringLiteral("此表为空，没有售后记录需要修改！"), 3);
         return;
     }
-    notYetAvailable();
+    openCustomerEditor(w, TfrmCltEdit::EditMode);
 }
 
 void copyCustomer(TFrmMain &w)
@@ -196,7 +204,7 @@ void copyCustomer(TFrmMain &w)
         ShowMess(QStringLiteral("售后记录是空，不能复制！"), 0);
         return;
     }
-    notYetAvailable();
+    openCustomerEditor(w, TfrmCltEdit::CopyMode);
 }
 
 void runStatements(const QStringList &statements, bool *ok)
@@ -465,7 +473,11 @@ void TFrmMain::createCommands()
         else if (isReportCommand(code))
             on(action(code), [this] { reportCommand(*this); });
     }
-    on(action(201), [] { notYetAvailable(); });
+    on(action(104), [this] {
+        TFrmCodeMan codes(this);
+        Dialogs::current().execDialog(codes);
+    });
+    on(action(201), [this] { openCustomerEditor(*this, TfrmCltEdit::NewMode); });
     on(action(202), [this] { editCustomer(*this); });
     on(action(207), [this] { copyCustomer(*this); });
     on(action(203), [this] { deleteCustomer(*this); });

@@ -220,7 +220,7 @@ private slots:
         QCOMPARE(w.QryDetail1->recordCount(), 0);
         QCOMPARE(w.lblCLTnum->text(), QStringLiteral("记录总数： 0 条"));
 
-        // The advanced query is not there yet: the button goes back up, the list stays.
+        // The advanced query closed without a statement: the button goes back up, the list stays.
         w.SpeedButton2->click();
         QVERIFY(!w.SpeedButton2->isChecked());
         QCOMPARE(w.QryMain->recordCount(), 0);

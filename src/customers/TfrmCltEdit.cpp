@@ -1,0 +1,632 @@
+#include "TfrmCltEdit.h"
+
+#include "CustomerEditSql.h"
+#include "CustomerListHost.h"
+#include "CustomerListSql.h"
+#include "TDLGcodeNewXZ.h"
+
+#include "app/Companion.h"
+#include "app/Dialogs.h"
+#include "app/PubUnit.h"
+#include "app/SetIme.h"
+#include "components/CheckedDateEdit.h"
+#include "components/DialogKeys.h"
+#include "components/NumberEdit.h"
+#include "data/DataSet.h"
+#include "data/TdmData.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+int TfrmCltEdit::AreaId = 0;
+
+namespace {
+
+const QString kSaveFailed = QStringLiteral("保存失败，请检测数据库连接！");
+const QColor kGeneratedCode(163, 149, 242);   // the light violet of a generated, fixed code
+
+QComboBox *dropDown(QWidget *parent, const char *name)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    markChineseInput(box);
+    return box;
+}
+
+QLineEdit *textBox(QWidget *parent, const char *name, bool chinese = false)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    markChineseInput(edit, chinese);
+    return edit;
+}
+
+NumberEdit *numberBox(QWidget *parent, const char *name)
+{
+    auto *edit = new NumberEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    markChineseInput(edit, false);
+    return edit;
+}
+
+CheckedDateEdit *dateBox(QWidget *parent, const char *name, bool tick = true)
+{
+    auto *edit = new CheckedDateEdit(parent, tick);
+    edit->setObjectName(QString::fromLatin1(name));
+    return edit;
+}
+
+QToolButton *pickerButton(QWidget *parent, const char *name, const QString &hint = {})
+{
+    auto *b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(QStringLiteral("…"));
+    b->setToolTip(hint);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
+// A drop-down with its picker button beside it.
+QWidget *withButton(QWidget *parent, QWidget *field, QToolButton *button)
+{
+    auto *w = new QWidget(parent);
+    auto *l = new QHBoxLayout(w);
+    l->setContentsMargins(0, 0, 0, 0);
+    l->setSpacing(1);
+    field->setParent(w);
+    button->setParent(w);
+    l->addWidget(field, 1);
+    l->addWidget(button);
+    return w;
+}
+
+QString trimmed(const QComboBox *box) { return box->currentText().trimmed(); }
+
+} // namespace
+
+TfrmCltEdit::TfrmCltEdit(CustomerListHost &host, QWidget *parent) : QDialog(parent), m_host(host)
+{
+    setObjectName(QStringLiteral("frmCltEdit"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::MSWindowsFixedSizeDialogHint);
+    buildLayout();
+    DialogKeys::install(this, Button1, Button2);
+}
+
+void TfrmCltEdit::buildLayout()
+{
+    GroupBox1 = new QGroupBox(this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    QWidget *g = GroupBox1;
+    edtName = textBox(g, "edtName", true);
+    edtcode = textBox(g, "edtcode");
+    edtBuyAddress = textBox(g, "edtBuyAddress", true);
+    edtphone = textBox(g, "edtphone");
+    edthandphone = textBox(g, "edthandphone");
+    cbbType = dropDown(g, "cbbType");
+    sbType = pickerButton(g, "sbType", QStringLiteral("增加类别"));
+    edtJScode = textBox(g, "edtJScode");
+    cbbXingHao = dropDown(g, "cbbXingHao");
+    sbXingHao = pickerButton(g, "sbXingHao", QStringLiteral("增加型号"));
+    rceAmount = numberBox(g, "rceAmount");
+    cePrice = numberBox(g, "cePrice");
+    ceTotalPrice = numberBox(g, "ceTotalPrice");
+    cbbAddgoodA = dropDown(g, "cbbAddgoodA");
+    sbAddGoodA = pickerButton(g, "sbAddGoodA");
+    rceAddAmountA = numberBox(g, "rceAddAmountA");
+    cbbAddgoodB = dropDown(g, "cbbAddgoodB");
+    sbAddGoodB = pickerButton(g, "sbAddGoodB");
+    rceAddAmountB = numberBox(g, "rceAddAmountB");
+    ceShoukuan = numberBox(g, "ceShoukuan");
+    cbbArea = dropDown(g, "cbbArea");
+    sbArea = pickerButton(g, "sbArea");
+    dtpBuyDate = dateBox(g, "dtpBuyDate", false);
+    cbbSetupDept = dropDown(g, "cbbSetupDept");
+    sbSetupDept = pickerButton(g, "sbSetupDept");
+    dtpSetupDate = dateBox(g, "dtpSetupDate");
+    dtpsetupDate1 = dateBox(g, "dtpsetupDate1");
+    edtPostcode = textBox(g, "edtPostcode");
+    cbbKDcode = dropDown(g, "cbbKDcode");
+    sbKDcode = pickerButton(g, "sbKDcode");
+    edtKPcode = textBox(g, "edtKPcode");
+    cbbMaker = dropDown(g, "cbbMaker");
+    sbMaker = pickerButton(g, "sbMaker");
+    memo1 = new QPlainTextEdit(g);
+    memo1->setObjectName(QStringLiteral("memo1"));
+    memo1->setFocusPolicy(Qt::ClickFocus);
+    memo1->setTabChangesFocus(true);
+    markChineseInput(memo1);
+    static const char *const zfCaptions[] = {"字符项一：", "字符项二：", "字符项三：", "字符项四：", "字符项五："};
+    static const char *const szCaptions[] = {"数值项一：", "数值项二：", "数值项三："};
+    static const char *const rqCaptions[] = {"日期项一：", "日期项二：", "日期项三："};
+    for (int i = 0; i < 5; ++i) {
+        edtZF[i] = textBox(g, QStringLiteral("edtZF%1").arg(i + 1).toLatin1().constData(), true);
+        lblZF[i] = new QLabel(QString::fromUtf8(zfCaptions[i]), g);
+        lblZF[i]->setObjectName(QStringLiteral("lblZF%1").arg(i + 1));
+    }
+    for (int i = 0; i < 3; ++i) {
+        rceSZ[i] = numberBox(g, QStringLiteral("rceSZ%1").arg(i + 1).toLatin1().constData());
+        lblSZ[i] = new QLabel(QString::fromUtf8(szCaptions[i]), g);
+        lblSZ[i]->setObjectName(QStringLiteral("lblSZ%1").arg(i + 1));
+        dtpRQ[i] = dateBox(g, QStringLiteral("dtpRQ%1").arg(i + 1).toLatin1().constData());
+        dtpRQ[i]->setFocusPolicy(Qt::ClickFocus);
+        dtpRQ[i]->tickBox()->setFocusPolicy(Qt::ClickFocus);
+        lblRQ[i] = new QLabel(QString::fromUtf8(rqCaptions[i]), g);
+        lblRQ[i]->setObjectName(QStringLiteral("lblRQ%1").arg(i + 1));
+    }
+    dtpAwokeDate = dateBox(g, "dtpAwokeDate");
+    dtpAwokeDate->tickBox()->setFocusPolicy(Qt::ClickFocus);
+    cbUseFlag = new QCheckBox(QStringLiteral("使用否"), g);
+    cbUseFlag->setObjectName(QStringLiteral("cbUseFlag"));
+    cbUseFlag->setFocusPolicy(Qt::ClickFocus);
+    cbIFshoukuan = new QCheckBox(QStringLiteral("收款否"), g);
+    cbIFshoukuan->setObjectName(QStringLiteral("cbIFshoukuan"));
+    cbIFshoukuan->setFocusPolicy(Qt::ClickFocus);
+
+    // Three columns of label and field, in the order the fields are entered.
+    auto *grid = new QGridLayout(GroupBox1);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(4);
+    int n = 0;
+    auto place = [&](const QString &label, QWidget *field, QLabel *lbl = nullptr) {
+        const int row = n / 3, col = (n % 3) * 2;
+        QLabel *l = lbl ? lbl : new QLabel(label, GroupBox1);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(l, row, col);
+        grid->addWidget(field, row, col + 1);
+        ++n;
+    };
+    place(QStringLiteral("用户名称："), edtName);
+    place(QStringLiteral("ID    码："), edtcode);
+    place(QStringLiteral("地    址："), edtBuyAddress);
+    place(QStringLiteral("固定电话："), edtphone);
+    place(QStringLiteral("手    机："), edthandphone);
+    place(QStringLiteral("类    别："), withButton(GroupBox1, cbbType, sbType));
+    place(QStringLiteral("机身编码："), edtJScode);
+    place(QStringLiteral("型    号："), withButton(GroupBox1, cbbXingHao, sbXingHao));
+    place(QStringLiteral("台    数："), rceAmount);
+    place(QStringLiteral("零 售 价："), cePrice);
+    place(QStringLiteral("总 金 额："), ceTotalPrice);
+    place(QStringLiteral("赠品名称A："), withButton(GroupBox1, cbbAddgoodA, sbAddGoodA));
+    place(QStringLiteral("赠品数量A："), rceAddAmountA);
+    place(QStringLiteral("赠品名称B："), withButton(GroupBox1, cbbAddgoodB, sbAddGoodB));
+    place(QStringLiteral("赠品数量B："), rceAddAmountB);
+    place(QStringLiteral("收    款："), ceShoukuan);
+    place(QStringLiteral("购买地点："), withButton(GroupBox1, cbbArea, sbArea));
+    place(QStringLiteral("购买日期："), dtpBuyDate);
+    place(QStringLiteral("安 装 部："), withButton(GroupBox1, cbbSetupDept, sbSetupDept));
+    place(QStringLiteral("预约安装日期："), dtpSetupDate);
+    place(QStringLiteral("重约安装日期："), dtpsetupDate1);
+    place(QStringLiteral("邮政编码："), edtPostcode);
+    place(QStringLiteral("开单批号："), withButton(GroupBox1, cbbKDcode, sbKDcode));
+    place(QStringLiteral("票 据 号："), edtKPcode);
+    place(QStringLiteral("业 务 员："), withButton(GroupBox1, cbbMaker, sbMaker));
+    place(QStringLiteral("用户提醒："), dtpAwokeDate);
+    auto *flags = new QWidget(GroupBox1);
+    auto *flagsLayout = new QHBoxLayout(flags);
+    flagsLayout->setContentsMargins(0, 0, 0, 0);
+    flagsLayout->addWidget(cbUseFlag);
+    flagsLayout->addWidget(cbIFshoukuan);
+    flagsLayout->addStretch();
+    place(QString(), flags);
+    for (int i = 0; i < 5; ++i) place(QString(), edtZF[i], lblZF[i]);
+    for (int i = 0; i < 3; ++i) place(QString(), rceSZ[i], lblSZ[i]);
+    for (int i = 0; i < 3; ++i) place(QString(), dtpRQ[i], lblRQ[i]);
+    const int memoRow = (n + 2) / 3;
+    auto *memoLabel = new QLabel(QStringLiteral("备注信息："), GroupBox1);
+    memoLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    grid->addWidget(memoLabel, memoRow, 0);
+    grid->addWidget(memo1, memoRow, 1, 1, 5);
+    memo1->setFixedHeight(60);
+    for (int c = 1; c < 6; c += 2) grid->setColumnStretch(c, 1);
+
+    // The order the fields are entered in.
+    QList<QWidget *> order {edtName, edtcode, edtBuyAddress, edtphone, edthandphone, cbbType, edtJScode, cbbXingHao,
+                            rceAmount, cePrice, ceTotalPrice, cbbAddgoodA, rceAddAmountA, cbbAddgoodB, rceAddAmountB,
+                            ceShoukuan, cbbArea, dtpBuyDate, cbbSetupDept, dtpSetupDate, dtpsetupDate1, edtPostcode,
+                            cbbKDcode, edtKPcode, cbbMaker};
+    for (QLineEdit *e : edtZF) order << e;
+    for (NumberEdit *e : rceSZ) order << e;
+    for (int i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+
+    // Lower panel.
+    Panel1 = new QWidget(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    auto *panel = new QHBoxLayout(Panel1);
+    panel->setContentsMargins(0, 0, 0, 0);
+    CheckBox1 = new QCheckBox(QStringLiteral("连续新增"), Panel1);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setFocusPolicy(Qt::ClickFocus);
+    DBNavigator1 = new QWidget(Panel1);
+    DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
+    auto *nav = new QHBoxLayout(DBNavigator1);
+    nav->setContentsMargins(0, 0, 0, 0);
+    nav->setSpacing(0);
+    const struct { const char *name; QStyle::StandardPixmap icon; const char *hint; } navButtons[] = {
+        {"btnFirst", QStyle::SP_MediaSkipBackward, "第一条"}, {"btnPrior", QStyle::SP_MediaSeekBackward, "上一条"},
+        {"btnNext", QStyle::SP_MediaSeekForward, "下一条"}, {"btnLast", QStyle::SP_MediaSkipForward, "最后一条"}};
+    for (int i = 0; i < 4; ++i) {
+        auto *b = new QToolButton(DBNavigator1);
+        b->setObjectName(QString::fromLatin1(navButtons[i].name));
+        b->setIcon(style()->standardIcon(navButtons[i].icon));
+        b->setToolTip(QString::fromUtf8(navButtons[i].hint));
+        b->setFocusPolicy(Qt::NoFocus);
+        nav->addWidget(b);
+        connect(b, &QToolButton::clicked, this, [this, i] { navigate(i); });
+    }
+    auto *empLabel = new QLabel(QStringLiteral("制 单 人："), Panel1);
+    edtEmpName = new QLineEdit(Panel1);
+    edtEmpName->setObjectName(QStringLiteral("edtEmpName"));
+    edtEmpName->setReadOnly(true);
+    edtEmpName->setFocusPolicy(Qt::NoFocus);
+    edtEmpName->setStyleSheet(QStringLiteral("background-color: rgb(0, 255, 255);"));
+    edtEmpName->setMaximumWidth(100);
+    Button6 = new QPushButton(QStringLiteral("打印当前销售单据"), Panel1);
+    Button6->setObjectName(QStringLiteral("Button6"));
+    Button6->setAutoDefault(false);
+    Button1 = new QPushButton(QStringLiteral("确定"), Panel1);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setAutoDefault(false);
+    Button2 = new QPushButton(QStringLiteral("取消"), Panel1);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setAutoDefault(false);
+    panel->addWidget(CheckBox1);
+    panel->addWidget(DBNavigator1);
+    panel->addStretch();
+    panel->addWidget(empLabel);
+    panel->addWidget(edtEmpName);
+    panel->addWidget(Button6);
+    panel->addWidget(Button1);
+    panel->addWidget(Button2);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(GroupBox1);
+    layout->addWidget(Panel1);
+
+    connect(Button1, &QPushButton::clicked, this, &TfrmCltEdit::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(rceAmount, &NumberEdit::valueChanged, this, &TfrmCltEdit::amountOrPriceChanged);
+    connect(cePrice, &NumberEdit::valueChanged, this, &TfrmCltEdit::amountOrPriceChanged);
+    const struct { QToolButton *button; QComboBox *box; const char *type; const char *caption; } pickers[] = {
+        {sbType, cbbType, "type", "类别资料"},          {sbXingHao, cbbXingHao, "xinghao", "型号资料"},
+        {sbAddGoodA, cbbAddgoodA, "addgood", "赠品资料"}, {sbAddGoodB, cbbAddgoodB, "addgood", "赠品资料"},
+        {sbArea, cbbArea, "area", "购买地点资料"},       {sbSetupDept, cbbSetupDept, "setupdept", "安装部资料"},
+        {sbKDcode, cbbKDcode, "kdcode", "开单批号资料"}, {sbMaker, cbbMaker, "maker", "业务员资料"}};
+    for (const auto &p : pickers) {
+        const QString type = QString::fromLatin1(p.type), caption = QString::fromUtf8(p.caption);
+        QComboBox *box = p.box;
+        connect(p.button, &QToolButton::clicked, this, [this, box, type, caption] { pick(box, type, caption); });
+    }
+    // The sales voucher is the main window's command, with its right.
+    if (QAction *print = m_host.command(308)) {
+        Button6->setVisible(print->isVisible());
+        connect(Button6, &QPushButton::clicked, print, &QAction::trigger);
+    } else {
+        Button6->hide();
+    }
+}
+
+// --- opening --------------------------------------------------------------------
+
+bool TfrmCltEdit::OpenEditor(int mode)
+{
+    if (!prepare(mode)) return false;
+    Dialogs::current().execDialog(*this);
+    return true;
+}
+
+bool TfrmCltEdit::prepare(int mode)
+{
+    fillDropDowns();
+    ApplyMode(mode == EditMode);
+    return LoadFields(mode != NewMode);
+}
+
+void TfrmCltEdit::fillDropDowns()
+{
+    if (!dmData) return;
+    const struct { QComboBox *box; const char *type; } lists[] = {
+        {cbbType, "type"},   {cbbXingHao, "xinghao"},     {cbbAddgoodA, "addgood"}, {cbbAddgoodB, "addgood"},
+        {cbbArea, "area"},   {cbbSetupDept, "setupdept"}, {cbbKDcode, "kdcode"},    {cbbMaker, "maker"}};
+    for (const auto &l : lists) dmData->FillItems(codeValuesSql(QString::fromLatin1(l.type)), l.box);
+}
+
+void TfrmCltEdit::ApplyMode(bool isEdit)
+{
+    IsEdit = isEdit;
+    CheckBox1->setVisible(!IsEdit);
+    DBNavigator1->setVisible(IsEdit);
+    setWindowTitle(IsEdit ? QStringLiteral("用户档案 - 修改") : QStringLiteral("用户档案 - 新增"));
+}
+
+void TfrmCltEdit::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TfrmCltEdit::FormShow()
+{
+    SetIme(this);
+    for (int i = 0; i < 5; ++i) lblZF[i]->setText(PubUnit::KeyValues[i + 1] + QStringLiteral("："));
+    for (int i = 0; i < 3; ++i) lblSZ[i]->setText(PubUnit::KeyValues[i + 6] + QStringLiteral("："));
+    for (int i = 0; i < 3; ++i) lblRQ[i]->setText(PubUnit::KeyValues[i + 9] + QStringLiteral("："));
+    cePrice->setDisplayFormat(PubUnit::FmtPrice);
+    for (NumberEdit *e : {rceAmount, rceAddAmountA, rceAddAmountB}) e->setDisplayFormat(PubUnit::FmtAmount);
+    for (NumberEdit *e : {ceTotalPrice, ceShoukuan}) e->setDisplayFormat(PubUnit::FmtTotal);
+    edtName->setFocus();
+}
+
+// --- fields -----------------------------------------------------------------------
+
+bool TfrmCltEdit::LoadFields(bool fromCurrentRow)
+{
+    const DataSet *ds = m_host.customerList();
+    if (fromCurrentRow && ds && ds->isActive() && !ds->isEmpty()) {
+        auto text = [ds](const char *f) { return ds->fieldByName(QString::fromLatin1(f)).asString(); };
+        auto number = [ds](const char *f) { return ds->fieldByName(QString::fromLatin1(f)).asFloat(); };
+        auto value = [ds](const char *f) { return ds->fieldByName(QString::fromLatin1(f)).value(); };
+        edtcode->setText(text("F_Code"));
+        edtName->setText(text("F_Name"));
+        edtBuyAddress->setText(text("F_buyAddress"));
+        edtphone->setText(text("F_phone"));
+        edthandphone->setText(text("F_handPhone"));
+        edtJScode->setText(text("F_JScode"));
+        edtKPcode->setText(text("F_KPcode"));
+        edtPostcode->setText(text("F_postCode"));
+        memo1->setPlainText(text("F_memo1"));
+        for (int i = 0; i < 5; ++i) edtZF[i]->setText(text(QStringLiteral("F_ZF%1").arg(i + 1).toLatin1().constData()));
+        edtEmpName->setText(text("F_empName"));
+        TdmData::SelectItem(text("F_type"), cbbType);
+        TdmData::SelectItem(text("F_xingHao"), cbbXingHao);
+        TdmData::SelectItem(text("F_AddGoodA"), cbbAddgoodA);
+        TdmData::SelectItem(text("F_AddGoodB"), cbbAddgoodB);
+        TdmData::SelectItem(text("F_Area"), cbbArea);
+        TdmData::SelectItem(text("F_setupDept"), cbbSetupDept);
+        TdmData::SelectItem(text("F_KDcode"), cbbKDcode);
+        TdmData::SelectItem(text("F_maker"), cbbMaker);
+        // The stored total is shown, not amount x price: it is set last.
+        rceAmount->setValue(number("F_amount"));
+        cePrice->setValue(number("F_price"));
+        ceTotalPrice->setValue(number("F_totalPrice"));
+        rceAddAmountA->setValue(number("F_addAmountA"));
+        rceAddAmountB->setValue(number("F_addAmountB"));
+        ceShoukuan->setValue(number("F_shoukuan"));
+        for (int i = 0; i < 3; ++i) rceSZ[i]->setValue(number(QStringLiteral("F_SZ%1").arg(i + 1).toLatin1().constData()));
+        const QDate buy = QDate::fromString(text("F_buyDate").left(10), QStringLiteral("yyyy-MM-dd"));
+        dtpBuyDate->setDate(buy.isValid() ? buy : QDate::currentDate());
+        dtpSetupDate->setStoredValue(value("F_setupDate"));
+        dtpAwokeDate->setStoredValue(value("F_awokeDate"));
+        dtpsetupDate1->setStoredValue(value("F_setupDate1"));
+        for (int i = 0; i < 3; ++i) dtpRQ[i]->setStoredValue(value(QStringLiteral("F_RQ%1").arg(i + 1).toLatin1().constData()));
+        cbUseFlag->setChecked(ds->fieldByName(QStringLiteral("F_useFlag")).asBoolean());
+        cbIFshoukuan->setChecked(ds->fieldByName(QStringLiteral("F_IFshoukuan")).asBoolean());
+        AreaId = ds->fieldByName(QStringLiteral("F_areaID")).asInteger();
+        return true;
+    }
+
+    // New-record defaults; the area id stays as it is.
+    for (QLineEdit *e : {edtName, edtBuyAddress, edtphone, edthandphone, edtJScode, edtPostcode, edtKPcode, edtEmpName})
+        e->clear();
+    for (QLineEdit *e : edtZF) e->clear();
+    for (QComboBox *b : {cbbType, cbbXingHao, cbbAddgoodA, cbbAddgoodB, cbbArea, cbbSetupDept, cbbKDcode, cbbMaker})
+        b->setCurrentText(QString());
+    memo1->clear();
+    for (NumberEdit *e : {rceAmount, cePrice, ceTotalPrice, rceAddAmountA, rceAddAmountB, ceShoukuan}) e->setValue(0);
+    for (NumberEdit *e : rceSZ) e->setValue(0);
+    dtpBuyDate->setDate(QDate::currentDate());
+    for (CheckedDateEdit *d : {dtpSetupDate, dtpsetupDate1, dtpAwokeDate}) {
+        d->setDate(QDate::currentDate());
+        d->setChecked(false);
+    }
+    for (CheckedDateEdit *d : dtpRQ) {
+        d->setDate(QDate::currentDate());
+        d->setChecked(false);
+    }
+    cbUseFlag->setChecked(false);
+    cbIFshoukuan->setChecked(false);
+
+    QPalette normal = palette();
+    if (PubUnit::AutoCode) {
+        QString code;
+        if (!nextCode(&code)) return false;
+        edtcode->setText(code);
+        edtcode->setReadOnly(true);
+        edtcode->setFocusPolicy(Qt::NoFocus);
+        normal.setColor(QPalette::Base, kGeneratedCode);
+    } else {
+        edtcode->clear();
+        edtcode->setReadOnly(false);
+        edtcode->setFocusPolicy(Qt::StrongFocus);
+    }
+    edtcode->setPalette(normal);
+    return true;
+}
+
+bool TfrmCltEdit::nextCode(QString *code)
+{
+    try {
+        *code = dmData->NextCode(newRecordCodeSql(), 8);
+        return true;
+    } catch (const std::exception &e) {
+        ShowMess(QStringLiteral("无法生成新的客户ID码：") + QString::fromStdString(e.what()), 3);
+        return false;
+    }
+}
+
+void TfrmCltEdit::amountOrPriceChanged()
+{
+    ceTotalPrice->setValue(rceAmount->value() * cePrice->value());
+}
+
+// --- saving -------------------------------------------------------------------------
+
+bool TfrmCltEdit::isRepeat(const QString &column, const QString &value, qint64 editedId)
+{
+    if (value.trimmed().isEmpty()) return false;
+    const int found = dmData->GetIntValue(customerRepeatSql(column, value));
+    return found > 0 && (!IsEdit || found != editedId);
+}
+
+void TfrmCltEdit::Button1Click()
+{
+    if (!dmData) return;
+    DataSet *list = m_host.customerList();
+    const bool hasRow = list && list->isActive() && !list->isEmpty();
+    const qint64 id = IsEdit && hasRow ? list->fieldByName(QStringLiteral("F_ID")).asInteger() : 0;
+
+    if (isRepeat(QStringLiteral("F_Code"), edtcode->text().trimmed(), id)) {
+        if (!PubUnit::AutoCode) {
+            ShowMess(QStringLiteral("用户ID码重复，请重新输入！"), 0);
+            edtcode->setFocus();
+            return;
+        }
+        try {
+            edtcode->setText(dmData->NextCode(repeatCodeSql(), 8));
+        } catch (const std::exception &e) {
+            ShowMess(QStringLiteral("无法生成新的客户ID码：") + QString::fromStdString(e.what()), 3);
+            return;
+        }
+    }
+    const struct { const char *column; QLineEdit *box; const char *question; } warnings[] = {
+        {"F_kpcode", edtKPcode, "票据号重复，是否保存当前输入？"},
+        {"F_phone", edtphone, "客户电话重复，是否保存当前输入？"},
+        {"F_handphone", edthandphone, "客户手机重复，是否保存当前输入？"}};
+    for (const auto &w : warnings) {
+        if (isRepeat(QString::fromLatin1(w.column), w.box->text().trimmed(), id)
+            && ShowMess(QString::fromUtf8(w.question), 1) == 2) {
+            w.box->setFocus();
+            return;
+        }
+    }
+    if (!save()) {
+        ShowMess(kSaveFailed, 3);
+        return;
+    }
+
+    if (IsEdit) {
+        accept();
+    } else if (CheckBox1->isChecked()) {
+        // Continuous add: a clean form with the next code.
+        LoadFields(false);
+        try {
+            edtcode->setText(dmData->NextCode(repeatCodeSql(), 8));
+        } catch (const std::exception &e) {
+            ShowMess(QStringLiteral("无法生成新的客户ID码：") + QString::fromStdString(e.what()), 3);
+        }
+        edtName->setFocus();
+    } else {
+        accept();
+    }
+    ApplyMode(false);
+}
+
+// Writes the row (and moves the service records of a changed code) in one
+// transaction, then refreshes the list on the saved customer.
+bool TfrmCltEdit::save()
+{
+    DataSet *list = m_host.customerList();
+    const bool hasRow = list && list->isActive() && !list->isEmpty();
+    const QString code = edtcode->text().trimmed();
+    const QString name = edtName->text().trimmed();
+    const QString area = trimmed(cbbArea);
+    if (area.isEmpty())
+        AreaId = -1;
+    else if (AreaId < 1)
+        AreaId = dmData->GetIntValue(areaIdSql(area));
+
+    Params p;
+    auto set = [&p](const char *name, const QVariant &v) { p.set(QString::fromLatin1(name), v); };
+    set("code", code);
+    set("name", name);
+    set("buyAddress", edtBuyAddress->text().trimmed());
+    set("phone", edtphone->text().trimmed());
+    set("handPhone", edthandphone->text().trimmed());
+    set("type", trimmed(cbbType));
+    set("JScode", edtJScode->text().trimmed());
+    set("xinghao", trimmed(cbbXingHao));
+    set("amount", rceAmount->value());
+    set("price", cePrice->value());
+    set("totalPrice", ceTotalPrice->value());
+    set("addGoodA", trimmed(cbbAddgoodA));
+    set("addAmountA", rceAddAmountA->value());
+    set("addGoodB", trimmed(cbbAddgoodB));
+    set("addAmountB", rceAddAmountB->value());
+    set("area", area);
+    set("areaID", AreaId);
+    set("setupDept", trimmed(cbbSetupDept));
+    set("buyDate", dtpBuyDate->date().toString(QStringLiteral("yyyy-MM-dd")));
+    set("setupDate", dtpSetupDate->dateText());
+    set("KDcode", trimmed(cbbKDcode));
+    set("KPcode", edtKPcode->text().trimmed());
+    set("Maker", trimmed(cbbMaker));
+    set("PostCode", edtPostcode->text().trimmed());
+    set("memo1", memo1->toPlainText());
+    set("awokeDate", dtpAwokeDate->dateText());
+    set("IFshoukuan", cbIFshoukuan->isChecked());
+    set("useFlag", cbUseFlag->isChecked());
+    set("empName", PubUnit::CurOper);
+    set("shoukuan", ceShoukuan->value());
+    set("setupDate1", dtpsetupDate1->dateText());
+    for (int i = 0; i < 5; ++i) p.set(QStringLiteral("ZF%1").arg(i + 1), edtZF[i]->text());
+    for (int i = 0; i < 3; ++i) p.set(QStringLiteral("SZ%1").arg(i + 1), rceSZ[i]->value());
+    for (int i = 0; i < 3; ++i) p.set(QStringLiteral("RQ%1").arg(i + 1), dtpRQ[i]->dateText());
+    if (IsEdit) set("ID", hasRow ? list->fieldByName(QStringLiteral("F_ID")).asInteger() : 0);
+
+    Connection &cnn = dmData->ADOcnn;
+    {
+        ScopedTransaction transaction(cnn);
+        if (!transaction.isActive()) return false;
+        QSqlQuery q;
+        if (!cnn.exec(q, IsEdit ? customerUpdateSql() : customerInsertSql(), p)) return false;
+        // The service records follow a changed code.
+        const QString oldCode = IsEdit && hasRow ? list->fieldByName(QStringLiteral("F_code")).asString() : QString();
+        if (IsEdit && code != oldCode)
+            for (const QString &sql : serviceCodeChangeSql(code, oldCode))
+                if (!cnn.exec(q, sql)) return false;
+        if (!transaction.commit()) return false;
+    }
+    m_host.reopenCustomerList();
+    list = m_host.customerList();
+    if (list && list->isActive() && !list->locate(QStringLiteral("F_name"), name, false)) list->first();
+    return true;
+}
+
+// --- navigator and pickers ----------------------------------------------------------
+
+void TfrmCltEdit::navigate(int step)
+{
+    DataSet *list = m_host.customerList();
+    if (!list || !list->isActive() || list->isEmpty()) return;
+    switch (step) {
+    case 0: list->first(); break;
+    case 1: list->prior(); break;
+    case 2: list->next(); break;
+    default: list->setRecNo(list->recordCount() - 1); break;   // the last row, itself current
+    }
+    LoadFields(true);
+    edtcode->setText(list->fieldByName(QStringLiteral("F_code")).asString());
+}
+
+void TfrmCltEdit::pick(QComboBox *box, const QString &type, const QString &caption)
+{
+    TDLGcodeNewXZ picker(this);
+    picker.CodeType = type;
+    picker.setWindowTitle(caption);
+    picker.PickCode(box);
+}
