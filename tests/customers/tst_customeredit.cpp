@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTest>
 
 namespace {
@@ -263,6 +264,37 @@ private slots:
         e.Button1->click();
         QCOMPARE(e.result(), int(QDialog::Accepted));
         QCOMPARE(dm->GetIntValue(QStringLiteral("select F_areaID from t_client where F_code = '00000042'")), cityEast);
+    }
+
+    // Without a next code the new-record form cannot be prepared; the picker
+    // buttons open the code list of their type.
+    void noNextCodeAndPickers()
+    {
+        ScopedSeams seams;
+        auto dm = TestDb::freshModule(QStringLiteral("sqlite"), m_dir->path());
+        QVERIFY(dm->RunSQL(QStringLiteral("insert into t_client(F_code,F_name) values('ABCDEFGHIJ','甲')")));
+        QVERIFY(dm->RunSQL(QStringLiteral("insert into t_code(F_name,F_type) values('冰箱','type'),('空调','type')")));
+        PubUnit::AutoCode = true;
+        TFrmMain main;
+        main.show();
+        {
+            TfrmCltEdit e(main);
+            QVERIFY(!e.OpenEditor(TfrmCltEdit::NewMode));
+            QCOMPARE(seams.dialogs.calls.size(), 1);
+            QCOMPARE(seams.dialogs.calls[0].kind, 3);
+            QVERIFY(seams.dialogs.texts()[0].startsWith(QStringLiteral("无法生成新的客户ID码")));
+        }
+        PubUnit::AutoCode = false;
+        seams.dialogs.calls.clear();
+        TfrmCltEdit e(main);
+        QVERIFY(e.prepare(TfrmCltEdit::NewMode));
+        QVERIFY(e.cbbType->findText(QStringLiteral("空调")) > 0);
+        e.cbbType->setCurrentText(QStringLiteral("空调"));
+        seams.dialogs.handleDialog([](QDialog &) { return int(QDialog::Accepted); });
+        e.sbType->click();
+        QCOMPARE(seams.dialogs.calls.size(), 1);
+        QCOMPARE(seams.dialogs.calls[0].text, QStringLiteral("类别资料"));
+        QCOMPARE(e.cbbType->currentText(), QStringLiteral("空调"));   // the picker started on it and kept it
     }
 
     void keysAndNavigator()
