@@ -67,4 +67,18 @@ inline void openArchive(TdmData &dm, const QString &backend, int customers, cons
     if (!dm.connect(s, &error)) qFatal("%s", qPrintable(error));
 }
 
+// The archive named by the command line: --backend (sqlite), --customers
+// (the default given), --dir (a folder in the temporary folder).
+struct ArchiveArgs {
+    QString backend;
+    int customers;
+};
+
+inline ArchiveArgs openArchiveFromArgs(TdmData &dm, const QStringList &args, int defaultCustomers)
+{
+    const ArchiveArgs a {arg(args, "--backend", "sqlite"), arg(args, "--customers", QString::number(defaultCustomers)).toInt()};
+    openArchive(dm, a.backend, a.customers, arg(args, "--dir", QDir::temp().filePath("clservice-bench")));
+    return a;
+}
+
 } // namespace bench

@@ -156,7 +156,8 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QString archiveDir = bench::arg(args, "--dir", QDir::temp().filePath("clservice-bench"));
+    TdmData dm;
+    bench::openArchiveFromArgs(dm, args, 100000);
     QTemporaryDir out;
     // ExportToExcel writes to the temporary folder: make that ours.
     qputenv("TMPDIR", QFile::encodeName(out.path()));
@@ -164,11 +165,6 @@ int main(int argc, char **argv)
     if (!run(out.path(), 10000) || !run(out.path(), 100000))
         return 1;
     readSource(100000);
-
-    const QString backend = bench::arg(args, "--backend", "sqlite");
-    const int customers = bench::arg(args, "--customers", "100000").toInt();
-    TdmData dm;
-    bench::openArchive(dm, backend, customers, archiveDir);
     exportList(dm, out.path());
     return 0;
 }

@@ -47,11 +47,8 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QString backend = bench::arg(args, "--backend", "sqlite");
-    const int customers = bench::arg(args, "--customers", "1000000").toInt();
     TdmData dm;
-    bench::openArchive(dm, backend, customers,
-                       bench::arg(args, "--dir", QDir::temp().filePath("clservice-bench")));
+    const auto [backend, customers] = bench::openArchiveFromArgs(dm, args, 1000000);
 
     DataGrid grid;
     grid.setColumns({column("F_code", "编号"), column("F_name", "用户名称"), column("F_type", "类别"),

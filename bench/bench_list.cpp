@@ -31,12 +31,9 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QString backend = bench::arg(args, "--backend", "sqlite");
-    const int customers = bench::arg(args, "--customers", "1000000").toInt();
     const int runs = bench::arg(args, "--runs", "7").toInt();
-    const QString dir = bench::arg(args, "--dir", QDir::temp().filePath("clservice-bench"));
     TdmData dm;
-    bench::openArchive(dm, backend, customers, dir);
+    const auto [backend, customers] = bench::openArchiveFromArgs(dm, args, 1000000);
 
     const struct { const char *label; QString sql; } cases[] = {
         {"no search", kBase + kFlags + kOrder},

@@ -33,10 +33,8 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QString backend = bench::arg(args, "--backend", "sqlite");
-    const int customers = bench::arg(args, "--customers", "1000000").toInt();
     TdmData dm;
-    bench::openArchive(dm, backend, customers, bench::arg(args, "--dir", QDir::temp().filePath("clservice-bench")));
+    const auto [backend, customers] = bench::openArchiveFromArgs(dm, args, 1000000);
     PubUnit::CurOper = QStringLiteral("admin");
     PubUnit::SeeAllClients = true;
 

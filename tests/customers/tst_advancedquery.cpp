@@ -90,9 +90,7 @@ class TestAdvancedQuery : public QObject {
 private slots:
     void init()
     {
-        PubUnit::resetLoginState();
-        PubUnit::CurOper = QStringLiteral("admin");
-        PubUnit::SeeAllClients = true;
+        TestDb::signIn();
         m_dir.reset(new QTemporaryDir);
     }
 

@@ -33,9 +33,7 @@ class TestCustomerEdit : public QObject {
 private slots:
     void init()
     {
-        PubUnit::resetLoginState();
-        PubUnit::CurOper = QStringLiteral("admin");
-        PubUnit::SeeAllClients = true;
+        TestDb::signIn();
         TfrmCltEdit::AreaId = 0;
         m_dir.reset(new QTemporaryDir);
     }

@@ -63,9 +63,7 @@ class TestMainWindow : public QObject {
 private slots:
     void init()
     {
-        PubUnit::resetLoginState();
-        PubUnit::CurOper = QStringLiteral("admin");
-        PubUnit::SeeAllClients = true;
+        TestDb::signIn();
         PubUnit::FmtPrice = QStringLiteral("￥,0.00");
         m_dir.reset(new QTemporaryDir);
     }

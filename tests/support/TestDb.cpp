@@ -1,5 +1,7 @@
 #include "TestDb.h"
 
+#include "app/PubUnit.h"
+
 #include "app/PrivateProfile.h"
 #include "app/ProgramFolder.h"
 #include "data/Connection.h"
@@ -66,6 +68,13 @@ std::unique_ptr<TdmData> freshModule(const QString &backend, const QString &fold
     if (!dm->connect(s, &error)) qFatal("connect: %s", qPrintable(error));
     dmData = dm.get();
     return dm;
+}
+
+void signIn(const QString &oper, bool seeAllClients)
+{
+    PubUnit::resetLoginState();
+    PubUnit::CurOper = oper;
+    PubUnit::SeeAllClients = seeAllClients;
 }
 
 } // namespace TestDb

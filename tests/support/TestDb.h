@@ -27,4 +27,8 @@ ConnectionSettings fresh(const QString &backend, const QString &folder, bool wit
 std::unique_ptr<TdmData> freshModule(const QString &backend, const QString &folder,
                                      bool withStartingRows = true);
 
+// A logged-in operator as the login leaves it: the shared state cleared, then
+// the operator and whether it sees every customer.
+void signIn(const QString &oper = QStringLiteral("admin"), bool seeAllClients = true);
+
 } // namespace TestDb
