@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <cstdio>
 
@@ -87,6 +88,13 @@ int main(int argc, char **argv)
 
     QString footer = grid.footerText(6);
     report("footer sum of 金额", t);
+
+    grid.setIncrementalSearch(true);
+    grid.setCurrentIndex(grid.model()->index(0, 1));
+    t.restart();
+    QKeyEvent typed(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("龘"));
+    QApplication::sendEvent(&grid, &typed);
+    report("typing a name no row has", t);
 
     grid.horizontalHeader()->sectionClicked(1);
     paint(grid);

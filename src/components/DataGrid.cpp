@@ -659,12 +659,9 @@ void DataGrid::incrementalSearch(const QString &typed)
     const int field = m_model->fieldIndex(col);
     if (field < 0) return;
     // First row, in the shown order, whose cell starts with what was typed.
-    int found = -1;
-    {
-        DataSetReader reader(*m_ds);
-        while (found < 0 && reader.next())
-            if (displayText(col, reader.value(field)).startsWith(typed, Qt::CaseInsensitive)) found = reader.row();
-    }
+    const int found = m_ds->findRow(field, [&](const QVariant &v) {
+        return displayText(col, v).startsWith(typed, Qt::CaseInsensitive);
+    });
     if (found < 0) return;
     setCurrentIndex(m_model->index(found, col));
     scrollTo(currentIndex(), QAbstractItemView::PositionAtCenter);

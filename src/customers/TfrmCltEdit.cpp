@@ -551,7 +551,7 @@ bool TfrmCltEdit::save()
         AreaId = dmData->GetIntValue(areaIdSql(area));
 
     Params p;
-    auto set = [&p](const char *name, const QVariant &v) { p.set(QString::fromLatin1(name), v); };
+    auto set = [&p](const char *key, const QVariant &v) { p.set(QString::fromLatin1(key), v); };
     set("code", code);
     set("name", name);
     set("buyAddress", edtBuyAddress->text().trimmed());

@@ -436,15 +436,44 @@ bool DataSet::locate(const QString &field, const QVariant &value, bool caseInsen
     const QString wanted = displayText(value, m_kinds[col]);
     const Qt::CaseSensitivity cs = caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
     auto matches = [&](const QVariant &v) { return displayText(v, m_kinds[col]).compare(wanted, cs) == 0; };
-    int found = -1;
-    {
-        DataSetReader reader(*this);
-        while (found < 0 && reader.next())
-            if (matches(reader.value(col))) found = reader.row();
-    }   // the reader's statement ends before the cursor fetches its page
+    const int found = findRow(col, matches);
     if (found < 0) return false;
     setRecNo(found);
     return true;
+}
+
+int DataSet::findRow(int column, const std::function<bool(const QVariant &)> &match) const
+{
+    if (!m_active || column < 0 || column >= fieldCount()) return -1;
+    if (m_full) {
+        for (int row = 0; row < m_rows.size(); ++row)
+            if (match(m_rows[storageRow(row)][column])) return row;
+        return -1;
+    }
+    // A long list: read only the one column (with the row key when the rows
+    // are sorted by key), never the whole rows.
+    const Dialect &d = m_cnn->dialect();
+    QSqlQuery q;
+    if (!m_keyOrder.isEmpty()) {
+        const QString sql = QStringLiteral("select %1, %2 from (%3) as find_q")
+                                .arg(d.quoteName(m_names[m_keyColumn]), d.quoteName(m_names[column]),
+                                     Tsql::withoutOrderBy(m_native));
+        if (!m_cnn->execNative(q, sql, m_paramNames, m_params, true, m_sql)) return -1;
+        QHash<qint64, QVariant> values;
+        values.reserve(m_keyOrder.size());
+        while (q.next()) values.insert(q.value(0).toLongLong(), q.value(1));
+        for (int row = 0; row < m_keyOrder.size(); ++row)
+            if (match(values.value(m_keyOrder[row]))) return row;
+        return -1;
+    }
+    const QString sql = QStringLiteral("select %1 from (%2) as find_q").arg(d.quoteName(m_names[column]), orderedSql());
+    if (!m_cnn->execNative(q, sql, m_paramNames, m_params, true, m_sql)) return -1;
+    for (int row = 0; q.next(); ++row)
+        if (match(q.value(0))) {
+            q.finish();   // done before the cursor fetches its page
+            return row;
+        }
+    return -1;
 }
 
 double DataSet::sum(int column) const
@@ -562,9 +591,16 @@ void DataSet::setSort(const QString &sortText)
         m_dbOrder.clear();
         if (!keys.isEmpty() && !sortByRowKeys(keys)) {
             // No unique row key to sort by: the database orders every page.
+            // Every other column breaks ties, so each page (and a search)
+            // sees the rows in one and the same order.
             QStringList order;
-            for (const SortKey &key : keys)
+            QVector<bool> used(m_names.size(), false);
+            for (const SortKey &key : keys) {
                 order << m_cnn->dialect().orderItem(m_names[key.col], key.desc, m_kinds[key.col] == FieldKind::Text);
+                used[key.col] = true;
+            }
+            for (int c = 0; c < m_names.size(); ++c)
+                if (!used[c]) order << m_cnn->dialect().orderItem(m_names[c], false, m_kinds[c] == FieldKind::Text);
             m_dbOrder = QLatin1String("order by ") + order.join(u',');
         }
         m_pages.clear();

@@ -17,6 +17,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <functional>
 #include <list>
 #include <memory>
 
@@ -97,6 +98,10 @@ public:
     // Several totals at once; a large set counts its rows in the same pass,
     // so a list with footers reads its table once, not once per total.
     QVector<double> sums(const QVector<int> &columns) const;
+
+    // The first row (in sort order) whose value in the column satisfies match,
+    // -1 when none. A long list reads only that column.
+    int findRow(int column, const std::function<bool(const QVariant &)> &match) const;
 
     // Moves to the first row whose field equals the value (texts compared
     // without regard to case when caseInsensitive). False leaves the cursor.

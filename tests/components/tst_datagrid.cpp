@@ -203,6 +203,12 @@ private slots:
                 // Sorting by keys is stable as the loaded rows' sort is; the database may order ties freely.
                 if (lazy.fieldIndex(QStringLiteral("F_ID")) >= 0)
                     QCOMPARE(fieldValues(lazy, QStringLiteral("F_code")), fieldValues(loaded, QStringLiteral("F_code")));
+                // Finding a row reads one column but lands where the loaded rows have it.
+                QVERIFY(lazy.locate(QStringLiteral("F_code"), QStringLiteral("k777")));
+                QVERIFY(loaded.locate(QStringLiteral("F_code"), QStringLiteral("k777")));
+                QCOMPARE(lazy.fieldByName(QStringLiteral("F_code")).asString(), QStringLiteral("K777"));
+                if (lazy.fieldIndex(QStringLiteral("F_ID")) >= 0) QCOMPARE(lazy.recNo(), loaded.recNo());
+                QVERIFY(!lazy.locate(QStringLiteral("F_code"), QStringLiteral("nowhere")));
                 // Random access agrees with the front-to-back read.
                 lazy.setRecNo(20999);
                 loaded.setRecNo(20999);
