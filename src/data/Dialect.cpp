@@ -341,6 +341,11 @@ public:
         return {};
     }
     QStringList prepareSchema() const override { return {QStringLiteral("create extension if not exists citext")}; }
+    QString expressionStatistics(const QString &name, const QString &table, const QStringList &expressions) const override
+    {
+        return QStringLiteral("create statistics if not exists %1 on (%2) from %3")
+            .arg(name, expressions.join(QStringLiteral("), (")), table);
+    }
     bool createDatabase(const ConnectionSettings &s, QString *error) const override
     {
         const QString name = s.database.trimmed();

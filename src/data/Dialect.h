@@ -45,6 +45,13 @@ public:
     virtual QString columnType(ColType type, int size) const = 0;
     // Statements run once before the tables are created (extensions, ...).
     virtual QStringList prepareSchema() const { return {}; }
+    // The statement that makes the planner keep statistics (by name) on
+    // expressions of a table; empty where the engine keeps none.
+    virtual QString expressionStatistics(const QString & /*name*/, const QString & /*table*/,
+                                         const QStringList & /*expressions*/) const
+    {
+        return {};
+    }
     virtual QString createIndex(const QString &name, const QString &table, const QString &columns, bool unique) const;
     virtual QString dropIndex(const QString &name, const QString &table) const;
 

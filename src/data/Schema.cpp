@@ -450,12 +450,12 @@ QStringList createStatements(const Dialect &dialect)
         out << QStringLiteral("create table %1 (%2)").arg(t.name, cols.join(QStringLiteral(", ")));
     }
     out << indexStatements(dialect, QString());
-    if (dialect.name() == QLatin1String("postgres")) {
-        // Without statistics on the flag expressions the planner guesses they
-        // match almost nothing and sorts the whole table for the first screen.
-        out << QStringLiteral("create statistics if not exists t_client_flags on (coalesce(F_useflag,0)), "
-                              "(coalesce(F_IFshoukuan,0)) from t_client");
-    }
+    // Without statistics on the flag expressions a planner may guess they
+    // match almost nothing and sort the whole table for the first screen.
+    const QString flags = dialect.expressionStatistics(
+        QStringLiteral("t_client_flags"), QStringLiteral("t_client"),
+        {QStringLiteral("coalesce(F_useflag,0)"), QStringLiteral("coalesce(F_IFshoukuan,0)")});
+    if (!flags.isEmpty()) out << flags;
     return out;
 }
 
