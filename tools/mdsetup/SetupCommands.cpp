@@ -68,33 +68,55 @@ bool ensureConfig()
     return true;
 }
 
-bool createOrCheck(const ConnectionSettings &s, QString *message)
+// The steps both the window and `init` take: the database made when it is
+// missing, connected, and given the tables and starting rows when it has none.
+enum class Step { Create, Connect, Install };
+
+bool createAndInstall(Connection &cnn, const ConnectionSettings &s, bool *alreadyInstalled, Step *failed, QString *error)
 {
-    QString error;
-    if (!Schema::createDatabase(s, &error)) {
-        *message = QStringLiteral("建立数据库失败：%1").arg(error);
+    *alreadyInstalled = false;
+    if (!Schema::createDatabase(s, error)) {
+        *failed = Step::Create;
         return false;
     }
-    Connection cnn(QStringLiteral("mdsetup"));
     if (!cnn.open(s)) {
-        *message = QStringLiteral("连接数据库失败：%1").arg(cnn.lastError());
+        *failed = Step::Connect;
+        *error = cnn.lastError();
         return false;
     }
     if (Schema::isInstalled(cnn)) {
-        QStringList problems;
-        if (Schema::check(cnn, &problems)) {
-            *message = QStringLiteral("数据库已存在，检查通过。");
-            return true;
-        }
-        *message = QStringLiteral("数据库已存在，但检查发现问题：\n") + problems.join(u'\n');
+        *alreadyInstalled = true;
+        return true;
+    }
+    if (!Schema::install(cnn, error)) {
+        *failed = Step::Install;
         return false;
     }
-    if (!Schema::install(cnn, &error)) {
-        *message = QStringLiteral("建立数据表失败：%1").arg(error);
-        return false;
-    }
-    *message = QStringLiteral("数据库建立成功，管理员 admin 的初始密码为空。");
     return true;
+}
+
+bool createOrCheck(const ConnectionSettings &s, QString *message)
+{
+    Connection cnn(QStringLiteral("mdsetup"));
+    bool existed = false;
+    Step failed = Step::Create;
+    QString error;
+    if (!createAndInstall(cnn, s, &existed, &failed, &error)) {
+        static const char *const what[] = {"建立数据库失败：%1", "连接数据库失败：%1", "建立数据表失败：%1"};
+        *message = QString::fromUtf8(what[int(failed)]).arg(error);
+        return false;
+    }
+    if (!existed) {
+        *message = QStringLiteral("数据库建立成功，管理员 admin 的初始密码为空。");
+        return true;
+    }
+    QStringList problems;
+    if (Schema::check(cnn, &problems)) {
+        *message = QStringLiteral("数据库已存在，检查通过。");
+        return true;
+    }
+    *message = QStringLiteral("数据库已存在，但检查发现问题：\n") + problems.join(u'\n');
+    return false;
 }
 
 int init(const InitOptions &options, QTextStream &out, QTextStream &err)
@@ -106,22 +128,20 @@ int init(const InitOptions &options, QTextStream &out, QTextStream &err)
     out.flush();
 
     QString error;
-    if (!Schema::createDatabase(s, &error)) {
-        fail(err, QStringLiteral("建立数据库失败"), QStringLiteral("could not create the database"), error);
-        return Failed;
-    }
     Connection cnn(QStringLiteral("mdsetup"));
-    if (!cnn.open(s)) {
-        fail(err, QStringLiteral("连接数据库失败"), QStringLiteral("could not connect"), cnn.lastError());
+    bool existed = false;
+    Step failed = Step::Create;
+    if (!createAndInstall(cnn, s, &existed, &failed, &error)) {
+        switch (failed) {
+        case Step::Create: fail(err, QStringLiteral("建立数据库失败"), QStringLiteral("could not create the database"), error); break;
+        case Step::Connect: fail(err, QStringLiteral("连接数据库失败"), QStringLiteral("could not connect"), error); break;
+        case Step::Install: fail(err, QStringLiteral("建立数据表失败"), QStringLiteral("could not create the tables"), error); break;
+        }
         return Failed;
     }
-    if (Schema::isInstalled(cnn)) {
+    if (existed) {
         fail(err, QStringLiteral("数据库中已有数据表，未做任何修改"),
              QStringLiteral("the database already holds the tables; nothing was changed"));
-        return Failed;
-    }
-    if (!Schema::install(cnn, &error)) {
-        fail(err, QStringLiteral("建立数据表失败"), QStringLiteral("could not create the tables"), error);
         return Failed;
     }
     out << QStringLiteral("数据表和初始数据已建立 / tables and starting rows created") << '\n';
