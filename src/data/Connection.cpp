@@ -235,3 +235,50 @@ bool ScopedTransaction::commit()
     m_active = false;
     return m_cnn.commit();
 }
+
+// --- PreparedStatement ----------------------------------------------------
+
+PreparedStatement::PreparedStatement(Connection &cnn, const QString &tsql, const QStringList &names)
+    : m_cnn(cnn), m_tsql(tsql), m_names(names), m_query(cnn.database())
+{
+}
+
+QString PreparedStatement::insertSql(const QString &table, const QStringList &columns)
+{
+    QStringList params;
+    for (const QString &c : columns) params << u':' + c;
+    return QStringLiteral("insert into %1(%2) values(%3)").arg(table, columns.join(u','), params.join(u','));
+}
+
+bool PreparedStatement::prepare(QString *error)
+{
+    QStringList params;
+    const QString native = m_cnn.dialect().translate(m_tsql, &params);
+    // The translator gives the parameters in statement order; map them onto our names.
+    m_order.clear();
+    for (const QString &p : params) {
+        int idx = -1;
+        for (int i = 0; i < m_names.size() && idx < 0; ++i)
+            if (m_names.at(i).compare(p, Qt::CaseInsensitive) == 0) idx = i;
+        if (idx < 0) {
+            *error = QStringLiteral("参数 %1 无法对应字段").arg(p);
+            return false;
+        }
+        m_order << idx;
+    }
+    if (!m_query.prepare(native)) {
+        *error = m_query.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+bool PreparedStatement::exec(const QVector<QVariant> &values, QString *error)
+{
+    for (int i = 0; i < m_order.size(); ++i) m_query.bindValue(i, Connection::normaliseValue(values.value(m_order.at(i))));
+    if (!m_query.exec()) {
+        *error = m_query.lastError().text();
+        return false;
+    }
+    return true;
+}

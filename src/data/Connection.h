@@ -9,6 +9,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
+#include <QVector>
 #include <memory>
 #include <vector>
 
@@ -70,6 +71,26 @@ private:
     std::unique_ptr<Dialect> m_dialect;
     QString m_lastError;
     bool m_inTransaction = false;
+};
+
+// One statement prepared once and run for many rows (bulk inserts). The
+// values are given in the order of `names`, matched to the statement's
+// :parameters without regard to case.
+class PreparedStatement {
+public:
+    PreparedStatement(Connection &cnn, const QString &tsql, const QStringList &names);
+    bool prepare(QString *error);
+    bool exec(const QVector<QVariant> &values, QString *error);
+
+    // "insert into table(c1,c2) values(:c1,:c2)"
+    static QString insertSql(const QString &table, const QStringList &columns);
+
+private:
+    Connection &m_cnn;
+    QString m_tsql;
+    QStringList m_names;
+    QSqlQuery m_query;
+    QList<int> m_order;   // statement parameter -> index into the values
 };
 
 // Begun on the shared connection; rolls back in its destructor unless commit() ran.

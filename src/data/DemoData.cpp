@@ -18,61 +18,6 @@ namespace {
 
 const QString kNoDate = QStringLiteral("1900-08-14");
 
-// One prepared insert, reused for every row of a table.
-class Inserter {
-public:
-    Inserter(Connection &cnn, const QString &table, const QStringList &columns)
-        : m_cnn(cnn), m_columns(columns), m_query(cnn.database())
-    {
-        QStringList params;
-        for (const QString &c : columns) params << u':' + c;
-        m_tsql = QStringLiteral("insert into %1(%2) values(%3)")
-                     .arg(table, columns.join(u','), params.join(u','));
-    }
-
-    bool prepare(QString *error)
-    {
-        QStringList names;
-        const QString native = m_cnn.dialect().translate(m_tsql, &names);
-        // The translator hands the parameters back in statement order; map
-        // them onto our columns by name.
-        m_order.clear();
-        for (const QString &n : names) {
-            int idx = -1;
-            for (int i = 0; i < m_columns.size(); ++i)
-                if (m_columns.at(i).compare(n, Qt::CaseInsensitive) == 0) idx = i;
-            if (idx < 0) {
-                *error = QStringLiteral("参数 %1 无法对应字段").arg(n);
-                return false;
-            }
-            m_order << idx;
-        }
-        if (!m_query.prepare(native)) {
-            *error = m_query.lastError().text();
-            return false;
-        }
-        return true;
-    }
-
-    bool insert(const QVector<QVariant> &values, QString *error)
-    {
-        for (int i = 0; i < m_order.size(); ++i)
-            m_query.bindValue(i, Connection::normaliseValue(values.at(m_order.at(i))));
-        if (!m_query.exec()) {
-            *error = m_query.lastError().text();
-            return false;
-        }
-        return true;
-    }
-
-private:
-    Connection &m_cnn;
-    QStringList m_columns;
-    QSqlQuery m_query;
-    QString m_tsql;
-    QList<int> m_order;
-};
-
 class Dice {
 public:
     explicit Dice(quint32 seed) : m_rng(seed) {}
@@ -284,7 +229,7 @@ bool generate(Connection &cnn, const Options &options, QString *errorOut,
             if (!runNative(cnn, Schema::dropIndexStatements(cnn.dialect(), t), error)) return false;
     const int every = qMax(500, n / 50);
 
-    Inserter clients(cnn, QStringLiteral("t_client"), clientCols);
+    PreparedStatement clients(cnn, PreparedStatement::insertSql(QStringLiteral("t_client"), clientCols), clientCols);
     if (!clients.prepare(error)) return false;
 
     Dice dice(options.seed);
@@ -364,7 +309,7 @@ bool generate(Connection &cnn, const Options &options, QString *errorOut,
                                    : QString();
         Q_ASSERT(c == clientCols.size());
 
-        if (!clients.insert(v, error)) {
+        if (!clients.exec(v, error)) {
             *error = QStringLiteral("写入客户 %1 失败：%2").arg(code, *error);
             return false;
         }
@@ -418,7 +363,7 @@ bool generate(Connection &cnn, const Options &options, QString *errorOut,
                                   QStringLiteral("F_price"),  QStringLiteral("F_totalprice"), QStringLiteral("F_shoukuan"),
                                   QStringLiteral("F_setupDept"), QStringLiteral("F_billcode"), QStringLiteral("F_mem1"),
                                   QStringLiteral("F_fwName")};
-        Inserter ins(cnn, QStringLiteral("T_WXrec"), cols);
+        PreparedStatement ins(cnn, PreparedStatement::insertSql(QStringLiteral("T_WXrec"), cols), cols);
         if (!ins.prepare(error)) return false;
         QVector<QVariant> r(cols.size());
         int seq = 0;
@@ -447,7 +392,7 @@ bool generate(Connection &cnn, const Options &options, QString *errorOut,
                      + QString::number(++seq % 10000).rightJustified(4, u'0');
             r[c++] = fixed ? dice.pick(repairNotes) : QStringLiteral("待上门");
             r[c++] = dice.pick(engineers);
-            if (!ins.insert(r, error)) return false;
+            if (!ins.exec(r, error)) return false;
             step();
         }
     }
@@ -455,7 +400,7 @@ bool generate(Connection &cnn, const Options &options, QString *errorOut,
         const QStringList cols = {QStringLiteral("F_mainID"), QStringLiteral("F_cltcode"), QStringLiteral("F_cltName"),
                                   QStringLiteral("F_date"),   QStringLiteral("F_empname"), QStringLiteral("F_mem1"),
                                   QStringLiteral("f_mem2"),   QStringLiteral("F_editDate")};
-        Inserter ins(cnn, QStringLiteral("T_HFrec"), cols);
+        PreparedStatement ins(cnn, PreparedStatement::insertSql(QStringLiteral("T_HFrec"), cols), cols);
         if (!ins.prepare(error)) return false;
         QVector<QVariant> r(cols.size());
         for (const ServiceSeed &s : visits) {
@@ -472,7 +417,7 @@ bool generate(Connection &cnn, const Options &options, QString *errorOut,
             r[c++] = dice.pick(visitNotes);
             r[c++] = dice.pick(visitActions);
             r[c++] = dateText(day);
-            if (!ins.insert(r, error)) return false;
+            if (!ins.exec(r, error)) return false;
             step();
         }
     }
@@ -481,7 +426,7 @@ bool generate(Connection &cnn, const Options &options, QString *errorOut,
                                   QStringLiteral("F_tsdate"), QStringLiteral("F_tstime"),  QStringLiteral("F_jibie"),
                                   QStringLiteral("F_maker"),  QStringLiteral("F_reason"),  QStringLiteral("F_memo1"),
                                   QStringLiteral("F_memo2")};
-        Inserter ins(cnn, QStringLiteral("T_TSrec"), cols);
+        PreparedStatement ins(cnn, PreparedStatement::insertSql(QStringLiteral("T_TSrec"), cols), cols);
         if (!ins.prepare(error)) return false;
         QVector<QVariant> r(cols.size());
         for (const ServiceSeed &s : complaintSeeds) {
@@ -503,7 +448,7 @@ bool generate(Connection &cnn, const Options &options, QString *errorOut,
             r[c++] = dice.pick(complaints);
             r[c++] = dice.pick(complaintActions);
             r[c++] = QString();
-            if (!ins.insert(r, error)) return false;
+            if (!ins.exec(r, error)) return false;
             step();
         }
     }
