@@ -1,5 +1,6 @@
 #include "CheckedDateEdit.h"
 
+#include "app/PubUnit.h"
 #include "data/DataSet.h"
 
 #include <QCheckBox>
@@ -46,7 +47,7 @@ void CheckedDateEdit::setStoredValue(const QVariant &value)
 {
     const QString text = DataSet::displayText(value, FieldKind::DateTime).left(10);
     const QDate d = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-    const bool real = !text.isEmpty() && text >= QLatin1String("1901-08-14") && d.isValid();
+    const bool real = !text.isEmpty() && text >= QLatin1String(PubUnit::FirstShownDate) && d.isValid();
     setDate(real ? d : QDate::currentDate());
     setChecked(real);
 }

@@ -2,6 +2,8 @@
 // A date picker with a tick box in front: unticked means "no date", which
 // is stored as the no-date value 1900-08-14.
 
+#include "app/PubUnit.h"
+
 #include <QDate>
 #include <QWidget>
 
@@ -18,7 +20,7 @@ public:
     bool isChecked() const;
     void setChecked(bool on);
     // "yyyy-MM-dd", or `unticked` ("1900-08-14" unless given) when not ticked.
-    QString dateText(const QString &unticked = QStringLiteral("1900-08-14")) const;
+    QString dateText(const QString &unticked = QLatin1String(PubUnit::NoDate)) const;
     // Shows a stored value: a date before 1901-08-14 (or none) shows today, unticked.
     void setStoredValue(const QVariant &value);
 

@@ -1,5 +1,6 @@
 #include "DataGrid.h"
 
+#include "app/PubUnit.h"
 #include "data/DataSet.h"
 #include "data/NumberFormat.h"
 
@@ -14,7 +15,7 @@
 #include <QTimer>
 
 namespace {
-const QString kFirstDate = QStringLiteral("1901-08-14");   // earlier dates are "no date"
+const QLatin1String kFirstDate(PubUnit::FirstShownDate);   // earlier dates are "no date"
 constexpr int kSearchPauseMs = 1500;                         // a longer pause starts a new search
 constexpr int kIndicatorWidth = 14;
 constexpr int kSumDelayMs = 400;                             // typing pause before a long list is summed

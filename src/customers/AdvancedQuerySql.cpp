@@ -1,11 +1,12 @@
 #include "AdvancedQuerySql.h"
 
+#include "app/PubUnit.h"
 #include "data/SqlText.h"
 
 namespace {
 
 // Open bounds of a range whose picker is unticked.
-const QString kNoLowerBound = QStringLiteral("1900-08-14");
+const QString kNoLowerBound = QLatin1String(PubUnit::NoDate);
 const QString kNoUpperBound = QStringLiteral("3000-08-14");
 
 QString bound(bool on, const QDate &date, const QString &open)

@@ -3,6 +3,7 @@
 #include "Connection.h"
 #include "Schema.h"
 #include "app/Companion.h"
+#include "app/PubUnit.h"
 
 #include <QDate>
 #include <QHash>
@@ -16,7 +17,7 @@ namespace DemoData {
 
 namespace {
 
-const QString kNoDate = QStringLiteral("1900-08-14");
+const QString kNoDate = QLatin1String(PubUnit::NoDate);
 
 class Dice {
 public:

@@ -2,6 +2,7 @@
 
 #include "DataSet.h"
 #include "NumberFormat.h"
+#include "app/PubUnit.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,7 +23,7 @@
 
 namespace {
 
-const QString kNoDate = QStringLiteral("1900-08-14");
+const QString kNoDate = QLatin1String(PubUnit::NoDate);
 constexpr int kMaxCellText = 32767;   // characters a cell can hold
 constexpr int kSheetNameMax = 31;
 constexpr int kMaxSheetRows = LXW_ROW_MAX;
