@@ -15,6 +15,20 @@ QStringList customerDeleteStatements(const QString &code)
             QStringLiteral("delete from t_client where F_code = '") + c + QStringLiteral("' ")};
 }
 
+QString customersWithCodeSql(const QString &code)
+{
+    return QStringLiteral("select count(*) from t_client where F_code = '") + sqlValue(code) + QStringLiteral("' ");
+}
+
+QStringList customerRowDeleteStatements(qint64 id)
+{
+    const QString i = QString::number(id);
+    return {QStringLiteral("delete from t_hfRec where F_mainID = ") + i,
+            QStringLiteral("delete from t_wxRec where F_mainID = ") + i,
+            QStringLiteral("delete from t_tsREC where F_mainID = ") + i,
+            QStringLiteral("delete from t_client where F_ID = ") + i};
+}
+
 QString emptyCustomerRowsSql() { return QStringLiteral("delete from T_client where F_code = '' and F_name = '' "); }
 
 QString customerDeleteQuestion(const QString &name)

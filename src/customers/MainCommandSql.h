@@ -9,6 +9,12 @@
 // customer row with that code, in the order they are run.
 QStringList customerDeleteStatements(const QString &code);
 
+// How many customers carry the code: the code's statements above are for a
+// code that names one customer only.
+QString customersWithCodeSql(const QString &code);
+// One customer row and the service records attached to it by row id.
+QStringList customerRowDeleteStatements(qint64 id);
+
 // Removes customer rows that have neither code nor name.
 QString emptyCustomerRowsSql();
 

@@ -4,12 +4,19 @@
 // toolbars, context menus, keys, status bar and the commands themselves
 // (TFrmMainCommands.cpp).
 
-#include "CustomerListHost.h"
+#include "components/CustomerListHost.h"
 
 #include <QHash>
 #include <QMainWindow>
+#include <QSet>
+#include <QStyle>
+#include <QVariant>
+#include <functional>
+#include <initializer_list>
+#include <memory>
 
 class DataGrid;
+class QAbstractScrollArea;
 class DataSet;
 class QAction;
 class QCheckBox;
@@ -37,7 +44,10 @@ public:
     // CustomerListHost
     DataSet *customerList() const override { return QryMain; }
     void reopenCustomerList() override { RefreshList(); }
+    DataSet *detailList(int tab) const override { return detailQuery(tab); }
+    void reopenDetailList(int tab) override { ReopenDetail(tab); }
     QAction *command(int code) const override { return action(code); }
+    QWidget *hostWindow() override { return this; }
 
     // --- the customer list --------------------------------------------------
     // Builds the list statement from the search state, reopens the list and
@@ -132,15 +142,41 @@ private:
     void vleListClick();
     void cbbListTypeChange();
     void followCurrentCustomer();
+    // A count made for the list of `generation`; one for an older list is dropped.
+    void recordCounted(int generation, int count);
 
     // TFrmMainCommands.cpp
     void createCommands();
+    void createToolBar();
+    void createStatusBar();
+    QAction *namedAction(const char *objectName, const QString &caption, QStyle::StandardPixmap icon);
+    QMenu *addMainMenu(const char *objectName, const QString &title);
+    void fillMenu(QMenu *menu, std::initializer_list<QVariant> items);
+    void attachPopup(QAbstractScrollArea *area, QMenu *menu);
+    // A numbered command the main window does itself; the others open the
+    // window a subsystem provides for the number (CommandRegistry).
+    void ownCommand(int code, const std::function<void()> &handler);
+    void runProvidedCommand(int code);
     void showClock();
     bool commandKey(QKeyEvent *event);   // Ctrl+A/E/S, Esc; true when handled
+    // One file per menu: TFrmMainFileMenu.cpp, TFrmMainEditMenu.cpp,
+    // TFrmMainOutputMenu.cpp, TFrmMainDataMenu.cpp, TFrmMainHelpMenu.cpp
+    // (view, tools, help) and TFrmMainDetailCommands.cpp (the detail tabs).
+    void createFileMenu();
+    void createEditMenu();
+    void createOutputMenu();
+    void createDataMenu();
+    void createViewToolsHelpMenus();
+    void createDetailCommands();
 
     QHash<int, QAction *> m_actions;
+    QSet<int> m_ownCommands;
     QString m_statement;         // what QryMain was last opened with
     QString m_followedCode;      // the customer the detail lists show
+    class RecordCounter;
+    std::unique_ptr<RecordCounter> m_counter;
+    int m_listGeneration = 0;    // counts the openings of QryMain
+    int m_categoryRowAtPress = -1;
     bool m_shown = false;
     bool m_closeConfirmed = false;
 };

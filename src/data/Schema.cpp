@@ -2,6 +2,7 @@
 
 #include "Connection.h"
 #include "SqlText.h"
+#include "app/CommandTable.h"
 #include "app/Companion.h"
 
 #include <QHash>
@@ -179,33 +180,6 @@ Family family(ColType t)
 }
 
 // ---- starting rows -------------------------------------------------------
-
-struct RightDef {
-    const char *code;
-    const char *name;
-    bool offered;
-};
-
-const RightDef kRights[] = {
-    {"101", "公司信息", true},           {"102", "更改密码", true},
-    {"103", "用户权限", true},           {"104", "选项...", true},
-    {"105", "区域...", false},           {"201", "新增", true},
-    {"202", "修改", true},               {"203", "删除", true},
-    {"204", "排序...", true},            {"205", "显示字段选择", true},
-    {"206", "保存当前网格", true},       {"207", "复制", true},
-    {"301", "导出", true},               {"302", "报表设计", true},
-    {"303", "当前客户详细报表", true},   {"304", "当前客户统计列表", true},
-    {"305", "当前客户信封打印", true},   {"306", "客户信封标签打印", true},
-    {"307", "导出客户电子信箱", true},   {"308", "打印当前销售单据", true},
-    {"401", "统计", true},               {"402", "业务提醒", true},
-    {"403", "电器销售统计", true},       {"404", "用户维修统计", true},
-    {"405", "电器安装统计", true},       {"406", "用户赠品统计", true},
-    {"407", "用户投诉统计", true},       {"501", "导入客户资料", true},
-    {"502", "系统数据清理", true},       {"503", "数据备份恢复", true},
-    {"504", "连接网络数据库", true},
-    // Same command caption as 504; the name is the grant key, so it gets its own.
-    {"505", "连接网络数据库(备用)", false},
-};
 
 // A grid column of a starting layout.
 enum Kind { Code, Name, Memo, Date, DateTimeCol, Number, Sum, Flag, Short, Mid, Long };
@@ -566,10 +540,11 @@ QStringList seedStatements()
     for (int i = 0; i < 15; ++i)
         s << QStringLiteral("insert into KeyValue(F_ID,F_Value) values(%1,%2)").arg(i + 1).arg(q(keyValues[i]));
 
-    for (const RightDef &r : kRights)
-        s << QStringLiteral("insert into Limits(F_code,F_name,F_flag) values(%1,%2,%3)")
-                 .arg(q(r.code), q(r.name))
-                 .arg(r.offered ? 1 : 0);
+    for (const CommandInfo &c : Commands::all())
+        if (Commands::isRight(c))
+            s << QStringLiteral("insert into Limits(F_code,F_name,F_flag) values(%1,%2,%3)")
+                     .arg(q(QString::number(c.code)), q(QString::fromUtf8(c.rightName)))
+                     .arg(c.offered ? 1 : 0);
 
     for (const GridDef &g : gridDefs()) {
         bool hasSum = false;

@@ -1,0 +1,9 @@
+#include "CommandRegistry.h"
+
+CommandRegistry &CommandRegistry::instance()
+{
+    static CommandRegistry registry;
+    return registry;
+}
+
+void CommandRegistry::provide(int code, CommandHandler handler) { m_handlers.insert(code, std::move(handler)); }

@@ -1,0 +1,24 @@
+#pragma once
+// What the windows of the subsystems may use of the main window: its
+// customer list (the current row is the current customer), the service
+// records of that customer, reopening them, and its commands. The main
+// window implements it; nothing above this layer includes the main window.
+
+class DataSet;
+class QAction;
+class QWidget;
+
+class CustomerListHost {
+public:
+    virtual ~CustomerListHost() = default;
+    virtual DataSet *customerList() const = 0;
+    // Reopens the list with the statement it was opened with and updates the record count.
+    virtual void reopenCustomerList() = 0;
+    // The current customer's service records: 0 repairs, 1 return visits, 2 complaints.
+    virtual DataSet *detailList(int tab) const = 0;
+    virtual void reopenDetailList(int tab) = 0;
+    // A command of the main window by its number (nullptr when there is none).
+    virtual QAction *command(int code) const = 0;
+    // The window the opened windows belong to.
+    virtual QWidget *hostWindow() = 0;
+};
