@@ -9,6 +9,8 @@
 #include "app/PrivateProfile.h"
 #include "app/ProgramFolder.h"
 #include "app/PubUnit.h"
+#include "components/CommandRegistry.h"
+#include "components/CustomerListHost.h"
 #include "components/DataGrid.h"
 #include "customers/TFrmMain.h"
 #include "customers/TfrmAboutInfo.h"
@@ -160,8 +162,11 @@ private slots:
     void keysFollowRights();
     void preconditions_data();
     void preconditions();
+    void providedWindows();
     void deleteCustomer_data() { TestDb::addBackendRows(); }
     void deleteCustomer();
+    void deleteSharedOrEmptyCode_data();
+    void deleteSharedOrEmptyCode();
     void failedDeleteRollsBack_data() { TestDb::addBackendRows(); }
     void failedDeleteRollsBack();
     void clearEmptyRows_data() { TestDb::addBackendRows(); }
@@ -287,7 +292,7 @@ void TestMainCommands::rights_data()
 
 void TestMainCommands::rights()
 {
-    QFETCH(QString, backend);
+    FETCH_BACKEND(backend);
     QFETCH(QString, login);
     QFETCH(QStringList, grants);
     QFETCH(QStringList, menus);
@@ -379,13 +384,33 @@ void TestMainCommands::preconditions()
     QCOMPARE(messageTexts(f.seams.dialogs), shown);
 }
 
+// A subsystem's window opens through the registry with the main window as
+// its host; the main window itself knows nothing of it.
+void TestMainCommands::providedWindows()
+{
+    Fixture f(QStringLiteral("sqlite"));
+    f.addCustomer(QStringLiteral("A01"), QStringLiteral("张三"));
+    f.w->RunQuery();
+    QStringList opened;
+    CommandRegistry::instance().provide(208, [&opened](CustomerListHost &host) {
+        opened << QStringLiteral("208 ") + host.customerList()->fieldByName(QStringLiteral("F_code")).asString();
+    });
+    auto cleanup = qScopeGuard([] { CommandRegistry::instance().clear(); });
+    f.named("tbWX")->trigger();
+    f.w->action(208)->trigger();
+    QCOMPARE(opened, (QStringList{QStringLiteral("208 A01"), QStringLiteral("208 A01")}));
+    QVERIFY(f.seams.dialogs.calls.isEmpty());
+    // One not provided still answers plainly.
+    f.w->action(209)->trigger();
+    QCOMPARE(messageTexts(f.seams.dialogs), QStringList{msg(0, kNotYet)});
+}
+
 void TestMainCommands::deleteCustomer()
 {
-    QFETCH(QString, backend);
+    FETCH_BACKEND(backend);
     Fixture f(backend);
     const QString code = QStringLiteral("A'01");   // a quote in the code must not break the statements
     f.addCustomer(code, QStringLiteral("某商行"));
-    f.addCustomer(code, QStringLiteral("某商行二店"));
     f.addCustomer(QStringLiteral("B02"), QStringLiteral("别家"));
     for (const QString &c : {code, QStringLiteral("B02")}) {
         f.addRecord("T_WXrec", "F_bxdate", c, QStringLiteral("2024-03-01"));
@@ -404,19 +429,19 @@ void TestMainCommands::deleteCustomer()
                           f.count(QStringLiteral("select count(*) from T_HFrec where F_cltcode = ") + q),
                           f.count(QStringLiteral("select count(*) from T_TSrec where F_cltcode = ") + q)};
     };
-    QCOMPARE(counts(code), (QList<int>{2, 2, 1, 1}));
+    QCOMPARE(counts(code), (QList<int>{1, 2, 1, 1}));
 
     // No keeps everything.
     w.action(203)->trigger();
     QCOMPARE(f.seams.dialogs.texts(),
              QStringList{QStringLiteral("删除当前售后记录，将删除当前记录所有相关内容，\n真的要删除当前用户某商行 的售后记录吗？")});
     QCOMPARE(f.seams.dialogs.calls[0].kind, 1);
-    QCOMPARE(counts(code), (QList<int>{2, 2, 1, 1}));
+    QCOMPARE(counts(code), (QList<int>{1, 2, 1, 1}));
 
     f.seams.dialogs.answer(1);
     w.action(203)->trigger();
     QCOMPARE(f.seams.dialogs.calls.size(), 2);   // the question, and no failure
-    // Both rows of the code with every service record of it; the other customer untouched.
+    // The customer with every service record of its code; the other customer untouched.
     QCOMPARE(counts(code), (QList<int>{0, 0, 0, 0}));
     QCOMPARE(counts(QStringLiteral("B02")), (QList<int>{1, 1, 1, 1}));
     QVERIFY(!f.dm->ADOcnn.inTransaction());
@@ -425,9 +450,55 @@ void TestMainCommands::deleteCustomer()
     QCOMPARE(w.lblCLTnum->text(), QStringLiteral("记录总数： 1 条"));
 }
 
+void TestMainCommands::deleteSharedOrEmptyCode_data()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<QString>("code");
+    for (const QString &b : TestDb::backends()) {
+        QTest::newRow(qPrintable(b + QStringLiteral(" shared"))) << b << QStringLiteral("S01");
+        QTest::newRow(qPrintable(b + QStringLiteral(" empty"))) << b << QString();
+    }
+}
+
+// A code that does not name one customer must not take the other customers
+// (and their records) with it: only the current row and what is attached to it.
+void TestMainCommands::deleteSharedOrEmptyCode()
+{
+    FETCH_BACKEND(backend);
+    QFETCH(QString, code);
+    Fixture f(backend);
+    f.addCustomer(code, QStringLiteral("甲"));
+    f.addCustomer(code, QStringLiteral("乙"));
+    auto idOf = [&f](const char *name) {
+        return f.count(QStringLiteral("select F_ID from t_client where F_name = '%1'").arg(QString::fromUtf8(name)));
+    };
+    const int first = idOf("甲"), second = idOf("乙");
+    for (int id : {first, second})
+        for (const char *table : {"T_WXrec", "T_HFrec", "T_TSrec"})
+            QVERIFY(f.sql(QStringLiteral("insert into %1(F_mainID,F_cltcode,F_cltName) values(%2,%3,'x')")
+                              .arg(QLatin1String(table)).arg(id).arg(sqlQuoted(code))));
+    TFrmMain &w = *f.w;
+    w.RunQuery();
+    QVERIFY(w.QryMain->locate(QStringLiteral("F_name"), QStringLiteral("甲")));
+
+    f.seams.dialogs.answer(1);
+    w.action(203)->trigger();
+    QCOMPARE(f.seams.dialogs.calls.size(), 1);   // the question, and no failure
+    auto attached = [&f](int id) {
+        return f.count(QStringLiteral("select count(*) from T_WXrec where F_mainID = %1").arg(id))
+               + f.count(QStringLiteral("select count(*) from T_HFrec where F_mainID = %1").arg(id))
+               + f.count(QStringLiteral("select count(*) from T_TSrec where F_mainID = %1").arg(id));
+    };
+    QCOMPARE(f.count(QStringLiteral("select count(*) from t_client")), 1);
+    QCOMPARE(idOf("乙"), second);
+    QCOMPARE(attached(first), 0);
+    QCOMPARE(attached(second), 3);
+    QCOMPARE(w.QryMain->recordCount(), 1);
+}
+
 void TestMainCommands::failedDeleteRollsBack()
 {
-    QFETCH(QString, backend);
+    FETCH_BACKEND(backend);
     Fixture f(backend);
     f.addCustomer(QStringLiteral("A01"), QStringLiteral("某商行"));
     f.addRecord("T_WXrec", "F_bxdate", QStringLiteral("A01"), QStringLiteral("2024-03-01"));
@@ -449,7 +520,7 @@ void TestMainCommands::failedDeleteRollsBack()
 
 void TestMainCommands::clearEmptyRows()
 {
-    QFETCH(QString, backend);
+    FETCH_BACKEND(backend);
     Fixture f(backend);
     f.addCustomer(QString(), QString());
     f.addCustomer(QString(), QStringLiteral("只有名称"));
@@ -466,7 +537,7 @@ void TestMainCommands::clearEmptyRows()
 
 void TestMainCommands::detailCommands()
 {
-    QFETCH(QString, backend);
+    FETCH_BACKEND(backend);
     Fixture f(backend);
     f.addCustomer(QStringLiteral("A01"), QStringLiteral("某商行"));
     f.addRecord("T_WXrec", "F_bxdate", QStringLiteral("A01"), QStringLiteral("2024-03-05"));
@@ -532,7 +603,7 @@ void TestMainCommands::detailNewNeedsCustomer()
 
 void TestMainCommands::exportLists()
 {
-    QFETCH(QString, backend);
+    FETCH_BACKEND(backend);
     Fixture f(backend);
     f.addCustomer(QStringLiteral("A01"), QStringLiteral("某商行"));
     f.addRecord("T_TSrec", "F_tsdate", QStringLiteral("A01"), QStringLiteral("2024-04-02"));
