@@ -74,7 +74,7 @@ private slots:
     void showsColumnsFootersAndBlankDates_data() { TestDb::addBackendRows(); }
     void showsColumnsFootersAndBlankDates()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         auto dm = TestDb::freshModule(backend, m_dir->path());
         QVERIFY(dm->RunSQL(kFixture));
         DataSet ds(&dm->ADOcnn);
@@ -113,7 +113,7 @@ private slots:
     void titleClicksCycleAndSort_data() { TestDb::addBackendRows(); }
     void titleClicksCycleAndSort()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         auto dm = TestDb::freshModule(backend, m_dir->path());
         QVERIFY(dm->RunSQL(kFixture));
         DataSet ds(&dm->ADOcnn);
@@ -172,7 +172,7 @@ private slots:
     void longListSortsAndSumsAsLoadedRows_data() { TestDb::addBackendRows(); }
     void longListSortsAndSumsAsLoadedRows()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         auto dm = TestDb::freshModule(backend, m_dir->path());
         QVERIFY(dm->RunSQL(QStringLiteral(
             "insert into t_client(F_code,F_name,F_price) "
@@ -224,7 +224,7 @@ private slots:
     void rowColoursAndCurrentRow_data() { TestDb::addBackendRows(); }
     void rowColoursAndCurrentRow()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         auto dm = TestDb::freshModule(backend, m_dir->path());
         QVERIFY(dm->RunSQL(kFixture));
         DataSet ds(&dm->ADOcnn);
@@ -271,7 +271,7 @@ private slots:
     void incrementalSearchAndColumnMoves_data() { TestDb::addBackendRows(); }
     void incrementalSearchAndColumnMoves()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         auto dm = TestDb::freshModule(backend, m_dir->path());
         QVERIFY(dm->RunSQL(kFixture));
         DataSet ds(&dm->ADOcnn);

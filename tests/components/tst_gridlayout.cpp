@@ -121,7 +121,7 @@ private slots:
     void savedLayoutIsWhatAFreshGridLoads_data() { TestDb::addBackendRows(); }
     void savedLayoutIsWhatAFreshGridLoads()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path());
@@ -167,7 +167,7 @@ private slots:
     void storedRowsMapToColumns_data() { TestDb::addBackendRows(); }
     void storedRowsMapToColumns()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path());
@@ -195,7 +195,7 @@ private slots:
     void keyWithoutRowsKeepsBuiltColumns_data() { TestDb::addBackendRows(); }
     void keyWithoutRowsKeepsBuiltColumns()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path());
@@ -216,7 +216,7 @@ private slots:
     void failureShowsMessageAndKeepsColumns_data() { TestDb::addBackendRows(); }
     void failureShowsMessageAndKeepsColumns()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path());
@@ -249,7 +249,7 @@ private slots:
     }
     void askAndSaveSavesOnlyOnYes()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QFETCH(int, answer);
         QTemporaryDir dir;
         ScopedSeams seams;
@@ -470,7 +470,7 @@ private slots:
     void builtTextOrdersLoadedRows_data() { TestDb::addBackendRows(); }
     void builtTextOrdersLoadedRows()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path());

@@ -195,7 +195,7 @@ private slots:
     void statementOnData_data() { TestDb::addBackendRows(); }
     void statementOnData()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         ScopedSeams seams;
         auto dm = fixture(backend);
         DataSet ds(&dm->ADOcnn);
@@ -310,7 +310,7 @@ private slots:
     void askQuery_data() { TestDb::addBackendRows(); }
     void askQuery()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         ScopedSeams seams;
         auto dm = fixture(backend);
         TFrmMain main;
@@ -406,7 +406,7 @@ private slots:
     void mainWindowToggle_data() { TestDb::addBackendRows(); }
     void mainWindowToggle()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         ScopedSeams seams;
         auto dm = fixture(backend);
         QVERIFY(dm->RunSQL(QStringLiteral("insert into T_WXrec(F_cltcode,F_cltName,F_bxdate,F_reason) "

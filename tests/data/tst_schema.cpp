@@ -132,7 +132,7 @@ void TestSchema::createStatements()
 
 void TestSchema::installAndCheck()
 {
-    QFETCH(QString, backend);
+    FETCH_BACKEND(backend);
     QTemporaryDir dir;
     const ConnectionSettings s = TestDb::fresh(backend, dir.path());
     Connection cnn("tst");
@@ -144,7 +144,7 @@ void TestSchema::installAndCheck()
 
 void TestSchema::startingRows()
 {
-    QFETCH(QString, backend);
+    FETCH_BACKEND(backend);
     QTemporaryDir dir;
     const ConnectionSettings s = TestDb::fresh(backend, dir.path());
     Connection cnn("tst");
@@ -236,7 +236,7 @@ void TestSchema::startingRows()
 
 void TestSchema::installTwiceRefused()
 {
-    QFETCH(QString, backend);
+    FETCH_BACKEND(backend);
     QTemporaryDir dir;
     const ConnectionSettings s = TestDb::fresh(backend, dir.path());
     Connection cnn("tst");
@@ -251,7 +251,7 @@ void TestSchema::installTwiceRefused()
 
 void TestSchema::checkFindsMissingParts()
 {
-    QFETCH(QString, backend);
+    FETCH_BACKEND(backend);
     QTemporaryDir dir;
     const ConnectionSettings s = TestDb::fresh(backend, dir.path());
     Connection cnn("tst");
@@ -268,7 +268,7 @@ void TestSchema::checkFindsMissingParts()
 
 void TestSchema::demoData()
 {
-    QFETCH(QString, backend);
+    FETCH_BACKEND(backend);
     QTemporaryDir dir;
     const ConnectionSettings s = TestDb::fresh(backend, dir.path());
     Connection cnn("tst");

@@ -15,12 +15,7 @@
 
 namespace TestDb {
 
-QStringList backends()
-{
-    QStringList b{QStringLiteral("sqlite")};
-    if (!qEnvironmentVariable("CLSERVICE_TEST_PG_PORT").isEmpty()) b << QStringLiteral("postgres");
-    return b;
-}
+QStringList backends() { return {QStringLiteral("sqlite"), QStringLiteral("postgres")}; }
 
 void addBackendRows()
 {
@@ -28,10 +23,21 @@ void addBackendRows()
     for (const QString &b : backends()) QTest::newRow(qPrintable(b)) << b;
 }
 
-bool available(const QString &backend) { return backends().contains(backend); }
+bool available(const QString &backend) { return unavailableReason(backend).isEmpty(); }
+
+QString unavailableReason(const QString &backend)
+{
+    if (backend == QLatin1String("postgres") && qEnvironmentVariableIntValue("CLSERVICE_TEST_PG_PORT") <= 0)
+        return QStringLiteral("PostgreSQL not configured: set CLSERVICE_TEST_PG_PORT");
+    if (!backends().contains(backend)) return QStringLiteral("unknown backend %1").arg(backend);
+    return {};
+}
 
 ConnectionSettings fresh(const QString &backend, const QString &folder, bool withStartingRows)
 {
+    if (!available(backend))
+        qFatal("%s; fetch the row's backend with FETCH_BACKEND so that the row is skipped",
+               qPrintable(unavailableReason(backend)));
     ProgramFolder::setPath(folder);
     ConnectionSettings s;
     s.driver = backend;

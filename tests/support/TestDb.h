@@ -1,6 +1,7 @@
 #pragma once
 // Databases for tests, one per backend. SQLite always runs; PostgreSQL runs
-// when CLSERVICE_TEST_PG_PORT names a server on 127.0.0.1 (user sa, trust).
+// when CLSERVICE_TEST_PG_PORT names a server on 127.0.0.1 (user sa, trust),
+// and its rows are skipped, with the reason, when it does not.
 
 #include "data/Dialect.h"
 
@@ -13,11 +14,13 @@ class TdmData;
 
 namespace TestDb {
 
+// Every backend the suite covers, configured here or not.
 QStringList backends();
 // Adds the "backend" column and one data row per backend to a _data() function.
 void addBackendRows();
-// Skips the current test when the backend is not available.
+// Whether the backend can be tested here, and if not, why.
 bool available(const QString &backend);
+QString unavailableReason(const QString &backend);
 
 // A fresh database with the schema and starting rows; the program folder is
 // pointed at `folder` and a Config.ini naming the database is written there.
@@ -32,3 +35,9 @@ std::unique_ptr<TdmData> freshModule(const QString &backend, const QString &fold
 void signIn(const QString &oper = QStringLiteral("admin"), bool seeAllClients = true);
 
 } // namespace TestDb
+
+// Fetches the row's backend; a row whose backend is not configured here is
+// skipped with the reason, so the run shows what it did not test.
+#define FETCH_BACKEND(name)                                                                    \
+    QFETCH(QString, name);                                                                     \
+    if (!TestDb::available(name)) QSKIP(qPrintable(TestDb::unavailableReason(name)))
