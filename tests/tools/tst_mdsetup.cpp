@@ -10,17 +10,21 @@
 #include "app/ProgramFolder.h"
 
 #include <QComboBox>
-#include <QProcess>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <QPushButton>
 #include <QDir>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
+
+#include <cerrno>
+#include <cstring>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -53,6 +57,41 @@ void prepareFolder(const QString &backend, const QString &dir)
     }
 }
 
+// Takes the real and effective ids of `account` (nullptr: stays as it is)
+// for its lifetime, so file permissions apply as they do to that account.
+// Root keeps its saved id and takes itself back when the scope ends.
+class AsAccount {
+public:
+    explicit AsAccount(const passwd *account)
+    {
+        if (!account) return;
+        m_groups.resize(qMax(0, ::getgroups(0, nullptr)));
+        ::getgroups(int(m_groups.size()), m_groups.data());
+        const gid_t gid = account->pw_gid;
+        m_switched = ::setgroups(1, &gid) == 0 && ::setresgid(gid, gid, 0) == 0
+                     && ::setresuid(account->pw_uid, account->pw_uid, 0) == 0;
+        if (!m_switched) m_error = QStringLiteral("cannot take the ids of %1: %2").arg(account->pw_name, strerror(errno));
+        m_active = true;
+    }
+    ~AsAccount()
+    {
+        if (!m_active) return;
+        if (::setresuid(0, 0, 0) != 0 || ::setresgid(0, 0, 0) != 0
+            || ::setgroups(m_groups.size(), m_groups.data()) != 0)
+            qFatal("cannot take the root ids back");
+    }
+    AsAccount(const AsAccount &) = delete;
+    AsAccount &operator=(const AsAccount &) = delete;
+    bool switched() const { return !m_active || m_switched; }
+    QString error() const { return m_error; }
+
+private:
+    std::vector<gid_t> m_groups;
+    bool m_active = false;
+    bool m_switched = false;
+    QString m_error;
+};
+
 } // namespace
 
 class TestMdsetup : public QObject {
@@ -60,6 +99,8 @@ class TestMdsetup : public QObject {
 private slots:
     void initCheckExec_data() { TestDb::addBackendRows(); }
     void initCheckExec();
+    void initLeavesOneSettingsFileAndOneDatabase_data();
+    void initLeavesOneSettingsFileAndOneDatabase();
     void checkReportsProblems();
     void unusableDatabaseFile_data();
     void unusableDatabaseFile();
@@ -72,7 +113,7 @@ private slots:
 
 void TestMdsetup::initCheckExec()
 {
-    QFETCH(QString, backend);
+    FETCH_BACKEND(backend);
     QTemporaryDir dir;
     prepareFolder(backend, dir.path());
 
@@ -123,6 +164,69 @@ void TestMdsetup::initCheckExec()
     QCOMPARE(run({"exec", "select count(*) from t_client"}).out.split('\n', Qt::SkipEmptyParts).value(1), QString("40"));
 }
 
+void TestMdsetup::initLeavesOneSettingsFileAndOneDatabase_data()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<bool>("creates");
+    for (const QString &b : TestDb::backends()) {
+        if (b == QLatin1String("sqlite")) {
+            QTest::newRow("sqlite folder missing") << b << "folder missing" << true;
+            QTest::newRow("sqlite folder empty") << b << "folder empty" << true;
+            // What the client opens without Config.ini: the built-in name.
+            QTest::newRow("sqlite database only") << b << "database only" << false;
+        }
+        QTest::newRow(qPrintable(b + " Config.ini only")) << b << "Config.ini only" << true;
+        QTest::newRow(qPrintable(b + " both")) << b << "both" << false;
+    }
+}
+
+// Whatever the folder held, one init leaves one Config.ini naming one
+// database that holds the archive, and a second init finds that same one.
+void TestMdsetup::initLeavesOneSettingsFileAndOneDatabase()
+{
+    FETCH_BACKEND(backend);
+    QFETCH(QString, before);
+    QFETCH(bool, creates);
+    QTemporaryDir dir;
+    const QString home = before == "folder missing" ? QDir(dir.path()).filePath("new/shop") : dir.path();
+    const QString ini = QDir(home).filePath("Config.ini");
+    const auto customers = [] {
+        return run({"exec", "select count(*) from t_client"}).out.split('\n', Qt::SkipEmptyParts).value(1);
+    };
+    prepareFolder(backend, home);
+    if (backend == "sqlite" && before == "Config.ini only")
+        PrivateProfile(ini).writeString("DBconn", "Database", "archive");
+    if (before == "both" || before == "database only") {
+        if (backend == "sqlite") PrivateProfile(ini).writeString("DBconn", "Database", "clSQLser");
+        QCOMPARE(run({"init", "--demo", "3"}).rc, 0);
+        if (before == "database only") QVERIFY(QFile::remove(ini));
+    }
+
+    Run r = run({"init"});
+    QCOMPARE(r.rc, creates ? 0 : 1);
+    if (!creates) QVERIFY2(r.err.contains("已有数据表"), qPrintable(r.err));
+    QVERIFY2(QFileInfo(ini).isFile(), qPrintable(r.out + r.err));
+    const ConnectionSettings s = SetupCommands::readSettings();
+    if (backend == "sqlite") {
+        const QStringList files = QDir(home).entryList(QDir::Files).filter(".db");
+        QCOMPARE(files.size(), 1);
+        QCOMPARE(QFileInfo(sqliteDatabaseFile(s)).fileName(), files.first());
+        if (before == "Config.ini only") QCOMPARE(files.first(), QString("archive.db"));
+    }
+    r = run({"check"});
+    QVERIFY2(r.rc == 0, qPrintable(r.out + r.err));
+    const QString count = creates ? "0" : "3";
+    QCOMPARE(customers(), count);
+
+    r = run({"init"});
+    QCOMPARE(r.rc, 1);
+    QVERIFY2(r.err.contains("已有数据表"), qPrintable(r.err));
+    QCOMPARE(SetupCommands::readSettings().database, s.database);
+    QCOMPARE(customers(), count);
+    if (backend == "sqlite") QCOMPARE(QDir(home).entryList(QDir::Files).filter(".db").size(), 1);
+}
+
 void TestMdsetup::checkReportsProblems()
 {
     QTemporaryDir dir;
@@ -153,8 +257,9 @@ void TestMdsetup::unusableDatabaseFile_data()
                                       << QStringLiteral("数据库文件所在的文件夹不能写入");
 }
 
-// Permissions mean nothing to root, so the check runs as the real program
-// under an ordinary account when the tests run as root.
+// Permissions mean nothing to root, so as root the check runs in this
+// process under the ids of an ordinary account (nothing needs to be started
+// from the build folder, which that account may not reach).
 void TestMdsetup::unusableDatabaseFile()
 {
     QFETCH(QByteArray, content);
@@ -172,31 +277,31 @@ void TestMdsetup::unusableDatabaseFile()
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(content);
     }
-    const bool asRoot = geteuid() == 0;
-    if (asRoot) {
-        const passwd *nobody = getpwnam("nobody");
-        QVERIFY(nobody);
+    const passwd *ordinary = geteuid() == 0 ? getpwnam("nobody") : nullptr;
+    if (geteuid() == 0) {
+        QVERIFY2(ordinary, "running as root, the check needs the account nobody");
         for (const QString &path : {db, dir.path()})
-            QCOMPARE(::chown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid), 0);
+            QCOMPARE(::chown(QFile::encodeName(path).constData(), ordinary->pw_uid, ordinary->pw_gid), 0);
     }
     QCOMPARE(::chmod(QFile::encodeName(db).constData(), mode_t(fileMode)), 0);
     QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), mode_t(folderMode)), 0);
 
-    const QString mdsetup = QCoreApplication::applicationDirPath() + QStringLiteral("/mdsetup");
-    QStringList args {QStringLiteral("--home"), dir.path(), QStringLiteral("check")};
-    QString program = mdsetup;
-    if (asRoot) {
-        program = QStringLiteral("runuser");
-        args = QStringList {QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"), mdsetup} + args;
+    Run r;
+    bool reachable = true;
+    {
+        AsAccount as(ordinary);
+        QVERIFY2(as.switched(), qPrintable(as.error()));
+        reachable = ::access(QFile::encodeName(dir.path()).constData(), X_OK) == 0;
+        if (reachable) r = run({"check"});
     }
-    QProcess p;
-    p.start(program, args);
-    QVERIFY(p.waitForFinished(30000));
-    const QString err = QString::fromUtf8(p.readAllStandardError());
-    QCOMPARE(p.exitCode(), 1);
-    QVERIFY2(err.contains(message), qPrintable(err));
-    QVERIFY2(err.contains(dir.path()), qPrintable(err));
     ::chmod(QFile::encodeName(dir.path()).constData(), 0700);   // so the folder can be removed
+    if (!reachable)
+        QSKIP(qPrintable(QStringLiteral("the account nobody cannot reach the temporary folder %1; "
+                                        "set TMPDIR to a folder every account can reach")
+                             .arg(dir.path())));
+    QCOMPARE(r.rc, 1);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QVERIFY2(r.err.contains(dir.path()), qPrintable(r.err));
 }
 
 void TestMdsetup::usage_data()

@@ -2,13 +2,16 @@
 
 #include "app/PrivateProfile.h"
 #include "app/ProgramFolder.h"
+#include "app/Settings.h"
 #include "data/Connection.h"
 #include "data/ConnectionConfig.h"
 #include "data/DataSet.h"
 #include "data/DemoData.h"
 #include "data/Schema.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTextStream>
@@ -51,21 +54,22 @@ QString cellText(const QVariant &v)
 
 ConnectionSettings readSettings() { return readConnectionSettings(PrivateProfile(configPath())); }
 
+ConnectionSettings defaultSettings()
+{
+    // Without Config.ini the client reads the built-in name; an archive made
+    // under that name must not be passed over for a new, empty one.
+    ConnectionSettings s;
+    s.database = Settings::entry(Settings::Key::DbDatabase).def.toString();
+    if (!QFileInfo(sqliteDatabaseFile(s)).isFile()) s.database = QStringLiteral("clservice.db");
+    return s;
+}
+
 bool writeSettings(const ConnectionSettings &s, QString *error)
 {
     PrivateProfile ini(configPath());
-    const bool ok = writeConnectionSettings(ini, s);
+    const bool ok = QDir().mkpath(ProgramFolder::path()) && writeConnectionSettings(ini, s);
     if (!ok && error) *error = QStringLiteral("无法写入配置文件 %1").arg(configPath());
     return ok;
-}
-
-bool ensureConfig()
-{
-    if (QFile::exists(configPath())) return false;
-    ConnectionSettings s;
-    s.database = QStringLiteral("clservice.db");
-    writeSettings(s, nullptr);
-    return true;
 }
 
 // The steps both the window and `init` take: the database made when it is
@@ -121,8 +125,14 @@ bool createOrCheck(const ConnectionSettings &s, QString *message)
 
 int init(const InitOptions &options, QTextStream &out, QTextStream &err)
 {
-    if (ensureConfig())
+    if (!QFile::exists(configPath())) {
+        QString error;
+        if (!writeSettings(defaultSettings(), &error)) {
+            fail(err, QStringLiteral("无法写入配置文件"), QStringLiteral("could not write Config.ini"), error);
+            return Failed;
+        }
         out << QStringLiteral("已写入默认配置 / wrote default configuration: ") << configPath() << '\n';
+    }
     const ConnectionSettings s = readSettings();
     out << QStringLiteral("数据库 / database: ") << describe(s) << '\n';
     out.flush();

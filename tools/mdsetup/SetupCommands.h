@@ -15,11 +15,12 @@ enum Exit { Ok = 0, Failed = 1, Usage = 2 };
 
 // [DBconn] of Config.ini in the program folder, password decoded.
 ConnectionSettings readSettings();
-// Writes [DBconn]; the password is stored coded.
+// What a program folder without Config.ini is set up with: the SQLite file
+// the client would open there when it exists, else a new clservice.db.
+ConnectionSettings defaultSettings();
+// Writes [DBconn], making the program folder when it is missing; the
+// password is stored coded.
 bool writeSettings(const ConnectionSettings &s, QString *error);
-// Writes the embedded default (SQLite file clservice.db) when Config.ini is
-// missing; true when it wrote one.
-bool ensureConfig();
 
 // Creates the database with its tables and starting rows, or, when it already
 // holds them, checks it. `message` says what happened, in Chinese.

@@ -46,13 +46,10 @@ TfrmSetup::TfrmSetup(QWidget *parent) : QDialog(parent)
 
 void TfrmSetup::LoadFields()
 {
-    ConnectionSettings s = SetupCommands::readSettings();
-    if (!QFile::exists(ProgramFolder::filePath(QStringLiteral("Config.ini")))) {
-        // Nothing configured yet: offer the embedded default.
-        s = ConnectionSettings();
-        s.database = QStringLiteral("clservice.db");
-    }
-    frmConnection->setSettings(s);
+    // Nothing configured yet: offer the embedded default.
+    frmConnection->setSettings(QFile::exists(ProgramFolder::filePath(QStringLiteral("Config.ini")))
+                                   ? SetupCommands::readSettings()
+                                   : SetupCommands::defaultSettings());
 }
 
 void TfrmSetup::btnOkClick()
