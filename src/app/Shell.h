@@ -10,7 +10,7 @@ public:
     virtual ~Shell() = default;
     virtual bool openDocument(const QString &pathOrUrl) = 0;
     // Starts a program without waiting. A bare name is looked up in the
-    // program folder first, then on the search path.
+    // program folder first, then beside the executable, then on the search path.
     virtual bool startProgram(const QString &program, const QStringList &args = {}) = 0;
 
     static Shell &current();

@@ -108,11 +108,15 @@ void StartUp::offerSetup()
 {
     closeSplash();
     if (ShowMess(QStringLiteral("数据连接失败，是否要安装配置数据库？"), 1) != 1) return;
-    // The set-up tool must work on this run's program folder, also when it
-    // was given with --home; it starts without arguments and reads the variable.
+    // The set-up tool must work on this run's program folder, also when that
+    // was given with --home or CLSERVICE_HOME.
+    QStringList args;
     if (QDir(ProgramFolder::path()) != QDir(QCoreApplication::applicationDirPath()))
-        qputenv("CLSERVICE_HOME", QFile::encodeName(ProgramFolder::path()));
-    Shell::current().startProgram(QStringLiteral("mdsetup"));
+        args << QStringLiteral("--home") << ProgramFolder::path();
+    if (!Shell::current().startProgram(QStringLiteral("mdsetup"), args))
+        ShowMess(QStringLiteral("无法启动数据库设置程序 mdsetup，请检查它是否安装在本程序所在的文件夹 %1 中！")
+                     .arg(QDir::toNativeSeparators(QCoreApplication::applicationDirPath())),
+                 3);
 }
 
 bool StartUp::createDataModule()
