@@ -11,12 +11,14 @@
 #include "components/GridLayout.h"
 #include "data/DataSet.h"
 #include "data/TdmData.h"
+#include "data/TsqlTranslator.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -26,9 +28,15 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 namespace {
 
@@ -94,7 +102,102 @@ DataGrid *detailGridFor(QWidget *parent, const char *name, const QList<GridColum
 
 const QString kCountPrefix = QStringLiteral("记录总数： ");
 
+// Hands the events of one object to a function; true from it eats the event.
+class EventHook : public QObject {
+public:
+    EventHook(QObject *target, std::function<bool(QEvent *)> handler) : QObject(target), m_handler(std::move(handler))
+    {
+        target->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override { return m_handler(event); }
+
+private:
+    std::function<bool(QEvent *)> m_handler;
+};
+
+bool sameSettings(const ConnectionSettings &a, const ConnectionSettings &b)
+{
+    return a.driver == b.driver && a.server == b.server && a.database == b.database && a.user == b.user
+           && a.password == b.password && a.port == b.port;
+}
+
 } // namespace
+
+// Counts the rows of a long customer list on a connection of its own, so a
+// keystroke never waits for the count. Only the newest request matters: one
+// still waiting when a newer one comes is dropped.
+class TFrmMain::RecordCounter {
+public:
+    explicit RecordCounter(TFrmMain *window) : m_window(window), m_thread([this] { run(); }) {}
+    ~RecordCounter()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_one();
+        m_thread.join();
+    }
+
+    void request(const ConnectionSettings &settings, const QString &statement, int generation)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_job = Job {settings, statement, generation};
+        }
+        m_wake.notify_one();
+    }
+
+private:
+    struct Job {
+        ConnectionSettings settings;
+        QString statement;
+        int generation = 0;
+    };
+
+    void run()
+    {
+        Connection cnn(QStringLiteral("RecordCount"));
+        ConnectionSettings openedWith;
+        for (;;) {
+            Job job;
+            {
+                std::unique_lock lock(m_mutex);
+                m_wake.wait(lock, [this] { return m_stop || m_job; });
+                if (m_stop) break;
+                job = std::move(*m_job);
+                m_job.reset();
+            }
+            if (!cnn.isOpen() || !sameSettings(openedWith, job.settings)) {
+                openedWith = job.settings;
+                cnn.open(job.settings);
+            }
+            int count = -1;
+            if (cnn.isOpen()) {
+                // The count the list itself would make, traced as the list's statement as it does.
+                QStringList names;
+                const QString native = cnn.dialect().translate(job.statement, &names);
+                QSqlQuery q;
+                if (cnn.execNative(q, QStringLiteral("select count(*) from (%1) as count_q").arg(Tsql::withoutOrderBy(native)),
+                                   names, {}, true, job.statement)
+                    && q.next())
+                    count = q.value(0).toInt();
+            }
+            QMetaObject::invokeMethod(
+                m_window, [w = m_window, g = job.generation, count] { w->recordCounted(g, count); }, Qt::QueuedConnection);
+        }
+        cnn.close();
+    }
+
+    TFrmMain *m_window;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::optional<Job> m_job;
+    bool m_stop = false;
+    std::thread m_thread;   // last: started once the rest exists
+};
 
 TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
 {
@@ -111,6 +214,7 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
     QryDetail3 = new DataSet(cnn, this);
     QryDetail3->setObjectName(QStringLiteral("QryDetail3"));
 
+    m_counter = std::make_unique<RecordCounter>(this);
     buildLayout();
     createCommands();
 
@@ -330,13 +434,36 @@ void TFrmMain::buildLayout()
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TFrmMain::ComboBox1Change);
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { pList->setVisible(!pList->isVisible()); });
     connect(SpeedButton2, &QToolButton::clicked, this, &TFrmMain::SpeedButton2Click);
+    // A click runs the list, on the chosen row too (its value may have been
+    // typed over); moving to another row with the keys runs it as well.
     connect(vleList, &QTableWidget::currentCellChanged, this, [this](int row, int, int oldRow, int) {
         if (row != oldRow) vleListClick();
+    });
+    new EventHook(vleList->viewport(), [this](QEvent *e) {
+        if (e->type() == QEvent::MouseButtonPress) m_categoryRowAtPress = vleList->currentRow();
+        return false;
+    });
+    connect(vleList, &QTableWidget::cellClicked, this, [this](int row) {
+        if (row == m_categoryRowAtPress) vleListClick();   // a press on another row has run it already
+    });
+    // Tab passes through the category list instead of moving its chosen row.
+    vleList->setTabKeyNavigation(false);
+    // Down or Enter in the search text goes on to the hits.
+    new EventHook(Edit1, [this](QEvent *e) {
+        if (e->type() != QEvent::KeyPress) return false;
+        const auto *ke = static_cast<QKeyEvent *>(e);
+        if ((ke->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+        if (ke->key() != Qt::Key_Down && ke->key() != Qt::Key_Return && ke->key() != Qt::Key_Enter) return false;
+        DBGridEh1->setFocus(Qt::TabFocusReason);
+        return true;
     });
     connect(cbbListType, &QComboBox::currentIndexChanged, this, &TFrmMain::cbbListTypeChange);
     connect(Button1, &QPushButton::clicked, this, &TFrmMain::cbbListTypeChange);
     connect(ListView1, &QListWidget::currentRowChanged, this, [this](int row) { rpcList->setCurrentIndex(qMax(0, row)); });
     connect(QryMain, &DataSet::currentRowChanged, this, &TFrmMain::followCurrentCustomer);
+    // Any reopening makes a count still under way for the list before it stale.
+    connect(QryMain, &DataSet::opened, this, [this] { ++m_listGeneration; });
+    connect(QryMain, &DataSet::recordCountKnown, this, &TFrmMain::setRecordCount);
 }
 
 // --- showing ------------------------------------------------------------------
@@ -442,6 +569,22 @@ void TFrmMain::openList(const QString &statement)
     if (!dmData || !dmData->OpenSQL(statement, QryMain)) return;
     followCurrentCustomer();
     setRecordCount();
+    // A long list shows its first screen now; its count follows from a reader
+    // of its own, started once the screen is painted so the two do not compete.
+    if (QryMain->isRecordCountKnown()) return;
+    QTimer::singleShot(0, this, [this, generation = m_listGeneration] {
+        if (generation == m_listGeneration && !QryMain->isRecordCountKnown())
+            m_counter->request(dmData->ADOcnn.settings(), QryMain->sql(), generation);
+    });
+}
+
+void TFrmMain::recordCounted(int generation, int count)
+{
+    if (generation != m_listGeneration || !QryMain->isActive()) return;   // the count of an older list
+    if (count >= 0)
+        QryMain->setRecordCount(count);
+    else
+        QryMain->recordCount();   // the reader could not count: the list counts itself
 }
 
 void TFrmMain::RefreshList()
@@ -453,7 +596,8 @@ void TFrmMain::RefreshList()
 
 void TFrmMain::setRecordCount()
 {
-    lblCLTnum->setText(kCountPrefix + QString::number(QryMain->recordCount()) + QStringLiteral(" 条"));
+    const QString count = QryMain->isRecordCountKnown() ? QString::number(QryMain->recordCount()) : QStringLiteral("…");
+    lblCLTnum->setText(kCountPrefix + count + QStringLiteral(" 条"));
 }
 
 void TFrmMain::followCurrentCustomer()

@@ -163,6 +163,23 @@ const IndexDef kIndexes[] = {
     {"ux_keyvalue_id", "KeyValue", "F_ID", true},
 };
 
+// The customer list's pattern searches (contains, and starts with) where the
+// engine has an index for patterns: a rare pattern is then found without
+// reading the whole table, and its count follows from the index.
+const IndexDef kPatternIndexes[] = {
+    {"ix_client_name_pat", "t_client", "F_name"},
+    {"ix_client_buyaddress_pat", "t_client", "F_buyAddress"},
+    {"ix_client_phone_pat", "t_client", "F_phone"},
+    {"ix_client_handphone_pat", "t_client", "F_handphone"},
+    {"ix_client_memo1_pat", "t_client", "F_memo1"},
+    {"ix_client_code_pat", "t_client", "F_code"},
+    {"ix_client_jscode_pat", "t_client", "F_JScode"},
+    {"ix_client_kpcode_pat", "t_client", "F_kpcode"},
+    {"ix_client_addgooda_pat", "t_client", "F_AddGoodA"},
+    {"ix_client_addgoodb_pat", "t_client", "F_AddGoodB"},
+    {"ix_client_maker_pat", "t_client", "F_maker"},
+};
+
 enum class Family { Integer, Float, Bit, DateTime, Text };
 
 Family family(ColType t)
@@ -441,6 +458,12 @@ QStringList indexStatements(const Dialect &dialect, const QString &table)
         if (!table.isEmpty() && tableName.compare(table, Qt::CaseInsensitive) != 0) continue;
         out << dialect.createIndex(QString::fromLatin1(ix.name), tableName, QString::fromLatin1(ix.columns), ix.unique);
     }
+    for (const IndexDef &ix : kPatternIndexes) {
+        const QString tableName = QString::fromLatin1(ix.table);
+        if (!table.isEmpty() && tableName.compare(table, Qt::CaseInsensitive) != 0) continue;
+        const QString st = dialect.patternIndex(QString::fromLatin1(ix.name), tableName, QString::fromLatin1(ix.columns));
+        if (!st.isEmpty()) out << st;
+    }
     return out;
 }
 
@@ -450,6 +473,13 @@ QStringList dropIndexStatements(const Dialect &dialect, const QString &table)
     for (const IndexDef &ix : kIndexes) {
         const QString tableName = QString::fromLatin1(ix.table);
         if (tableName.compare(table, Qt::CaseInsensitive) != 0 || ix.unique) continue;
+        out << dialect.dropIndex(QString::fromLatin1(ix.name), tableName);
+    }
+    for (const IndexDef &ix : kPatternIndexes) {
+        const QString tableName = QString::fromLatin1(ix.table);
+        if (tableName.compare(table, Qt::CaseInsensitive) != 0
+            || dialect.patternIndex(QString::fromLatin1(ix.name), tableName, QString::fromLatin1(ix.columns)).isEmpty())
+            continue;
         out << dialect.dropIndex(QString::fromLatin1(ix.name), tableName);
     }
     return out;

@@ -10,7 +10,9 @@
 #include "data/SqlText.h"
 #include "data/TdmData.h"
 
+#include <QAbstractItemModel>
 #include <QCheckBox>
+#include <QFile>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 
@@ -48,6 +51,34 @@ QString quoted(const char *v)
     return v ? QStringLiteral("'") + sqlValue(QString::fromUtf8(v)) + QStringLiteral("'") : QStringLiteral("null");
 }
 
+// The statements the trace file holds, one per line.
+QStringList traced(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
+    return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+// The trace of everything run meanwhile, in a file of its own.
+class ScopedTrace {
+public:
+    explicit ScopedTrace(const QString &file) : m_file(file)
+    {
+        QFile::remove(file);
+        qputenv("CLSERVICE_SQL_TRACE", file.toUtf8());
+    }
+    ~ScopedTrace() { qunsetenv("CLSERVICE_SQL_TRACE"); }
+    QStringList take()
+    {
+        const QStringList lines = traced(m_file);
+        QFile::remove(m_file);
+        return lines;
+    }
+
+private:
+    QString m_file;
+};
+
 QStringList codes(const DataSet *ds)
 {
     QStringList r;
@@ -71,7 +102,7 @@ private slots:
     void searchBarAndBoxes_data() { TestDb::addBackendRows(); }
     void searchBarAndBoxes()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         ScopedSeams seams;
         auto dm = fixture(backend);
         TFrmMain w;
@@ -138,7 +169,7 @@ private slots:
     void categoryPanel_data() { TestDb::addBackendRows(); }
     void categoryPanel()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         ScopedSeams seams;
         auto dm = fixture(backend);
         TFrmMain w;
@@ -166,7 +197,7 @@ private slots:
     void restrictedOperator_data() { TestDb::addBackendRows(); }
     void restrictedOperator()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         ScopedSeams seams;
         auto dm = fixture(backend);
         PubUnit::CurOper = QStringLiteral("op1");
@@ -186,7 +217,7 @@ private slots:
     void detailsFollowAndDatesBlank_data() { TestDb::addBackendRows(); }
     void detailsFollowAndDatesBlank()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         ScopedSeams seams;
         auto dm = fixture(backend);
         QVERIFY(dm->RunSQL(QStringLiteral(
@@ -222,6 +253,132 @@ private slots:
         w.SpeedButton2->click();
         QVERIFY(!w.SpeedButton2->isChecked());
         QCOMPARE(w.QryMain->recordCount(), 0);
+    }
+
+    // A keystroke runs the list, then the three detail lists, in this order
+    // and with these texts.
+    void keystrokeTrace_data() { TestDb::addBackendRows(); }
+    void keystrokeTrace()
+    {
+        FETCH_BACKEND(backend);
+        ScopedSeams seams;
+        auto dm = fixture(backend);
+        TFrmMain w;
+        w.show();
+        w.ComboBox1->setCurrentIndex(4);
+        ScopedTrace trace(m_dir->filePath(QStringLiteral("trace.txt")));
+        w.Edit1->insert(QStringLiteral("139"));
+        QCOMPARE(trace.take(),
+                 (QStringList {"select * from t_client where (1=1) and isNull(f_handphone,'') like '%139%' "
+                               "and isNull(F_useFlag,0) = 0 and isNull(F_IFshoukuan,0) = 0  order by F_code",
+                               "select * from t_WXrec where F_cltCode = :F_code order by F_BXdate -- F_code=0012001",
+                               "select * from t_HFrec where F_cltCode = :F_code order by F_date -- F_code=0012001",
+                               "select * from t_tsREC where F_cltCode = :F_code order by F_tsDate -- F_code=0012001"}));
+    }
+
+    // A long list paints its first page without waiting for the count; the
+    // count arrives from a reader of its own, and a count made for an older
+    // search never lands on a newer one.
+    void longListCountFollows_data() { TestDb::addBackendRows(); }
+    void longListCountFollows()
+    {
+        FETCH_BACKEND(backend);
+        ScopedSeams seams;
+        auto dm = fixture(backend);
+        QStringList values;
+        for (int i = 0; i < 1700; ++i) {
+            values << QStringLiteral("('%1','n%1')").arg(i, 5, 10, QLatin1Char('0'));
+            if (values.size() == 100) {
+                QVERIFY(dm->RunSQL(QStringLiteral("insert into t_client(F_code,F_name) values") + values.join(u',')));
+                values.clear();
+            }
+        }
+        TFrmMain w;
+        w.show();
+        QTRY_COMPARE(w.lblCLTnum->text(), QStringLiteral("记录总数： 1703 条"));
+        QTRY_COMPARE(w.DBGridEh1->model()->rowCount(), 1703);
+
+        w.ComboBox1->setCurrentIndex(1);   // ID code starts with
+        QTRY_COMPARE(w.lblCLTnum->text(), QStringLiteral("记录总数： 1703 条"));
+        w.Edit1->insert(QStringLiteral("0"));   // 00000 ... 01699 and the three 001... of the fixture
+        QVERIFY(!w.QryMain->isRecordCountKnown());
+        QCOMPARE(w.lblCLTnum->text(), QStringLiteral("记录总数： … 条"));
+        QVERIFY(w.DBGridEh1->model()->rowCount() < 1703);
+        QCOMPARE(w.DBGridEh1->cellText(0, 0), QStringLiteral("00000"));
+        // The count of "0" is made while no events run, so it is waiting when "01" opens.
+        QTest::qSleep(800);
+        w.Edit1->insert(QStringLiteral("1"));   // 01000 ... 01699
+        QTRY_COMPARE(w.lblCLTnum->text(), QStringLiteral("记录总数： 700 条"));
+        QTest::qWait(100);
+        QCOMPARE(w.lblCLTnum->text(), QStringLiteral("记录总数： 700 条"));
+        QCOMPARE(w.QryMain->recordCount(), 700);
+        QCOMPARE(w.DBGridEh1->model()->rowCount(), 700);
+        QCOMPARE(w.DBGridEh1->cellText(699, 0), QStringLiteral("01699"));
+    }
+
+    // Keys of the search box and the category panel, and a click on the
+    // category row that is already chosen.
+    void keysAndCategoryClicks_data() { TestDb::addBackendRows(); }
+    void keysAndCategoryClicks()
+    {
+        FETCH_BACKEND(backend);
+        ScopedSeams seams;
+        auto dm = fixture(backend);
+        TFrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+
+        // Down and Enter in the search text go on to the hits, where Down reaches the second.
+        const struct { Qt::Key key; Qt::KeyboardModifiers mods; } toList[] = {
+            {Qt::Key_Down, Qt::NoModifier}, {Qt::Key_Return, Qt::NoModifier}, {Qt::Key_Enter, Qt::KeypadModifier}};
+        for (const auto &k : toList) {
+            w.Edit1->setFocus();
+            QTRY_VERIFY(w.Edit1->hasFocus());
+            QTest::keyClick(w.Edit1, k.key, k.mods);
+            QTRY_VERIFY2(w.DBGridEh1->hasFocus(), qPrintable(QString::number(k.key, 16)));
+            QCOMPARE(w.QryMain->recNo(), 0);
+        }
+        QTest::keyClick(w.DBGridEh1, Qt::Key_Down);
+        QCOMPARE(w.QryMain->fieldByName(QStringLiteral("F_code")).asString(), QStringLiteral("0012002"));
+
+        // Both labels carry Alt+V: one press reaches one box, the next the other.
+        w.BitBtn1->setFocus();
+        QTest::keyClick(&w, Qt::Key_V, Qt::AltModifier);
+        QWidget *first = QApplication::focusWidget();
+        QTest::keyClick(&w, Qt::Key_V, Qt::AltModifier);
+        QWidget *second = QApplication::focusWidget();
+        QCOMPARE((QSet<QWidget *> {first, second}), (QSet<QWidget *> {w.ComboBox1, w.Edit1}));
+
+        // Tab through the category panel leaves the chosen category alone.
+        const int aircon = w.vleList->findItems(QStringLiteral("空调"), Qt::MatchExactly).value(0)->row();
+        w.vleList->setCurrentCell(aircon, 1);
+        QCOMPARE(codes(w.QryMain), (QStringList {"0012001", "0013001"}));
+        w.SpeedButton2->setFocus();
+        QTest::keyClick(w.SpeedButton2, Qt::Key_Tab);
+        QTRY_VERIFY(w.vleList->hasFocus());
+        QTest::keyClick(w.vleList, Qt::Key_Tab);
+        QTRY_VERIFY(!w.vleList->hasFocus());
+        QCOMPARE(w.vleList->currentRow(), aircon);
+        QCOMPARE(codes(w.QryMain), (QStringList {"0012001", "0013001"}));
+
+        // The chosen row's value typed over, then clicked: the list takes the new value, once.
+        ScopedTrace trace(m_dir->filePath(QStringLiteral("clicks.txt")));
+        w.vleList->item(aircon, 1)->setText(QStringLiteral("冰箱"));
+        auto clickRow = [&](int row) {
+            const QRect cell = w.vleList->visualRect(w.vleList->model()->index(row, 1));
+            QTest::mouseClick(w.vleList->viewport(), Qt::LeftButton, {}, cell.center());
+        };
+        auto listRuns = [](const QStringList &lines) {
+            return std::count_if(lines.begin(), lines.end(),
+                                 [](const QString &l) { return l.startsWith(QLatin1String("select * from t_client")); });
+        };
+        clickRow(aircon);
+        QCOMPARE(codes(w.QryMain), (QStringList {"0012002"}));
+        QCOMPARE(listRuns(trace.take()), 1);
+        clickRow(0);   // another row: once, too
+        QCOMPARE(w.vleList->currentRow(), 0);
+        QCOMPARE(codes(w.QryMain).size(), 3);
+        QCOMPARE(listRuns(trace.take()), 1);
     }
 
     void captionsFromSettings()
