@@ -1,11 +1,9 @@
 #include "TfrmOperLogin.h"
 
+#include "Session.h"
+
 #include "app/Companion.h"
-#include "app/PrivateProfile.h"
-#include "app/ProgramFolder.h"
-#include "app/PubUnit.h"
 #include "app/SetIme.h"
-#include "app/Settings.h"
 #include "data/SqlText.h"
 #include "data/TdmData.h"
 
@@ -22,16 +20,6 @@
 
 namespace {
 
-// Config.ini of the run; before start-up has opened it (tests, tools) the
-// program folder's file is used directly.
-template <typename F>
-auto withIni(F &&f)
-{
-    if (PubUnit::IniFile) return f(*PubUnit::IniFile);
-    PrivateProfile ini(ProgramFolder::filePath(QStringLiteral("Config.ini")));
-    return f(ini);
-}
-
 bool isEnter(const QEvent *event)
 {
     if (event->type() != QEvent::KeyPress) return false;
@@ -40,15 +28,6 @@ bool isEnter(const QEvent *event)
 }
 
 } // namespace
-
-int decimalPlacesSetting(const QString &value)
-{
-    bool ok = false;
-    const int n = value.trimmed().toInt(&ok);
-    if (!ok) return 2;
-    // More places than a double carries only makes the pattern meaningless.
-    return qBound(0, n, 15);
-}
 
 TfrmOperLogin::TfrmOperLogin(int mode, std::function<void(const QString &)> applyRights, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
@@ -108,7 +87,7 @@ TfrmOperLogin::TfrmOperLogin(int mode, std::function<void(const QString &)> appl
     connect(btnCancel, &QPushButton::clicked, this, &TfrmOperLogin::btnCancelClick);
 
     if (dmData) dmData->FillItems(QStringLiteral("select F_name from OperList where F_name <> '' "), cbbOperName);
-    cbbOperName->setEditText(withIni([](PrivateProfile &ini) { return Settings::text(ini, Settings::Key::CurOperName); }));
+    cbbOperName->setEditText(Session::lastOperator());
 }
 
 void TfrmOperLogin::reject() {}
@@ -192,28 +171,8 @@ void TfrmOperLogin::btnCancelClick() { QDialog::done(Rejected); }
 
 void TfrmOperLogin::LoginSucceeded(const QString &name)
 {
-    PubUnit::CurOper = name;
-    withIni([&](PrivateProfile &ini) { return Settings::setText(ini, Settings::Key::CurOperName, name); });
-
-    PubUnit::SeeAllClients =
-        !dmData->GetBoolValue("select F_xtFlag from OperList where F_name = '" + sqlValue(PubUnit::CurOper) + "' ");
+    Session::SetUp(name);
     dmData->WriteLog(QStringLiteral("登录成功！"));
-
-    // On a failed read the settings of the previous login stay in force.
-    DataSet *q = dmData->QryPub;
-    if (dmData->OpenSQL(QStringLiteral("select * from KeyValue order by F_ID"), q)) {
-        PubUnit::KeyValues.clear();
-        q->first();
-        for (int n = 1; n <= 15 && !q->eof(); ++n, q->next())
-            PubUnit::KeyValues.set(n, q->fieldByName(QStringLiteral("F_Value")).asString());
-        q->close();
-    }
-    PubUnit::FmtAmount = TdmData::MakeDisplayFormat(decimalPlacesSetting(PubUnit::KeyValues[12]), 1);
-    PubUnit::FmtPrice = TdmData::MakeDisplayFormat(decimalPlacesSetting(PubUnit::KeyValues[13]), 2);
-    PubUnit::FmtTotal = TdmData::MakeDisplayFormat(decimalPlacesSetting(PubUnit::KeyValues[14]), 3);
-
-    PubUnit::AutoCode = withIni([](PrivateProfile &ini) { return Settings::flag(ini, Settings::Key::AutoCode); });
-
     if (m_applyRights) m_applyRights(name);
 }
 

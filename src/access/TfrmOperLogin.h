@@ -51,6 +51,3 @@ private:
 // when it was cancelled or failed (at the first login the program then ends,
 // at an operator change the previous operator stays).
 bool RunLogin(int mode, const std::function<void(const QString &)> &applyRights);
-
-// The decimal places of a settings value; anything but a whole number counts as 2.
-int decimalPlacesSetting(const QString &value);

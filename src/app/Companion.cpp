@@ -7,11 +7,11 @@
 #include <QScreen>
 #include <QWidget>
 
-int ShowMess(const QString &text, int kind)
+int ShowMess(const QString &text, int kind, Mess::Answer defaultAnswer)
 {
     const Dialogs::Kind k = (kind >= 0 && kind <= 3) ? Dialogs::Kind(kind) : Dialogs::Kind::Information;
-    const int r = Dialogs::current().message(text, k);
-    if (k == Dialogs::Kind::Question) return r == 1 ? 1 : 2;
+    const int r = Dialogs::current().message(text, k, defaultAnswer);
+    if (k == Dialogs::Kind::Question) return r == Mess::Yes ? Mess::Yes : Mess::No;
     return r;
 }
 

@@ -5,8 +5,15 @@
 
 class QWidget;
 
-// kind 0 information, 1 Yes/No question (1 = Yes, 2 = No), 2 warning, 3 error.
-int ShowMess(const QString &text, int kind);
+namespace Mess {
+// The two answers of a question (kind 1); ShowMess returns exactly one of them.
+enum Answer : int { Yes = 1, No = 2 };
+} // namespace Mess
+
+// kind 0 information, 1 Yes/No question, 2 warning, 3 error. A question
+// whose 是 deletes or overwrites data passes Mess::No, so that Enter on the
+// box answers 否; every other box offers 是 first.
+int ShowMess(const QString &text, int kind, Mess::Answer defaultAnswer = Mess::Yes);
 
 // mode 2 main window, 1 record editors and settings, 0 list and statistics windows.
 void DispFormPos(QWidget *form, int mode);

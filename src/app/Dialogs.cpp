@@ -44,16 +44,17 @@ Dialogs &Dialogs::current()
 
 void Dialogs::install(Dialogs *replacement) { g_installed = replacement; }
 
-int WidgetDialogs::message(const QString &text, Kind kind)
+int WidgetDialogs::message(const QString &text, Kind kind, Mess::Answer defaultAnswer)
 {
     QMessageBox box(iconFor(kind), captionFor(kind), text, QMessageBox::NoButton, owner());
     if (kind == Kind::Question) {
-        box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
-        QAbstractButton *no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+        QPushButton *yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+        QPushButton *no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+        box.setDefaultButton(defaultAnswer == Mess::No ? no : yes);
         // Esc and the close box answer No: a question has exactly two answers.
         box.setEscapeButton(no);
         box.exec();
-        return box.clickedButton() == no || box.clickedButton() == nullptr ? 2 : 1;
+        return box.clickedButton() == no || box.clickedButton() == nullptr ? Mess::No : Mess::Yes;
     }
     box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
     box.exec();

@@ -2,6 +2,8 @@
 // The one seam for every modal box. Production shows real Qt dialogs; tests
 // install a scripted responder (tests/support) so nothing ever blocks.
 
+#include "Companion.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -15,8 +17,9 @@ public:
 
     virtual ~Dialogs() = default;
 
-    // Kind Question returns exactly 1 (Yes) or 2 (No); the others return 0.
-    virtual int message(const QString &text, Kind kind) = 0;
+    // Kind Question returns exactly Mess::Yes or Mess::No, with Enter on
+    // `defaultAnswer`; the others return 0.
+    virtual int message(const QString &text, Kind kind, Mess::Answer defaultAnswer) = 0;
     // The platform's standard box with its own caption and icon (OK only).
     virtual void standardMessage(const QString &text, const QString &caption, Kind kind) = 0;
     // OK/Cancel question of the platform's standard dialog: true on OK.
@@ -38,7 +41,7 @@ public:
 // Real Qt dialogs, parented to the active window.
 class WidgetDialogs : public Dialogs {
 public:
-    int message(const QString &text, Kind kind) override;
+    int message(const QString &text, Kind kind, Mess::Answer defaultAnswer) override;
     void standardMessage(const QString &text, const QString &caption, Kind kind) override;
     bool confirm(const QString &text, const QString &caption) override;
     std::optional<QString> inputText(const QString &caption, const QString &prompt,

@@ -30,6 +30,14 @@ CheckedDateEdit::CheckedDateEdit(QWidget *parent, bool withTickBox) : QWidget(pa
     connect(m_edit, &QDateEdit::dateChanged, this, &CheckedDateEdit::changed);
 }
 
+void CheckedDateEdit::setTabStop(bool on)
+{
+    const Qt::FocusPolicy policy = on ? Qt::StrongFocus : Qt::ClickFocus;
+    setFocusPolicy(policy);
+    m_edit->setFocusPolicy(policy);
+    if (m_tick) m_tick->setFocusPolicy(policy);
+}
+
 QDate CheckedDateEdit::date() const { return m_edit->date(); }
 void CheckedDateEdit::setDate(const QDate &date) { m_edit->setDate(date); }
 bool CheckedDateEdit::isChecked() const { return !m_tick || m_tick->isChecked(); }

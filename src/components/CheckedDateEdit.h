@@ -24,6 +24,10 @@ public:
     // Shows a stored value: a date before 1901-08-14 (or none) shows today, unticked.
     void setStoredValue(const QVariant &value);
 
+    // Off: neither the tick box nor the date is reached by Tab or Enter,
+    // ticked or not; a click still reaches both.
+    void setTabStop(bool on);
+
     QCheckBox *tickBox() const { return m_tick; }
     QDateEdit *dateEdit() const { return m_edit; }
 

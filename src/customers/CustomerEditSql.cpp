@@ -29,6 +29,48 @@ QString customerInsertSql()
         ":ZF2,:ZF3,:ZF4,:ZF5,:SZ1,:SZ2,:SZ3,:RQ1,:RQ2,:RQ3) ");
 }
 
+Params customerParams(const CustomerRecord &r, int areaId, const QString &empName, std::optional<qint64> editedId)
+{
+    Params p;
+    auto set = [&p](const char *key, const QVariant &v) { p.set(QString::fromLatin1(key), v); };
+    set("code", r.code.trimmed());
+    set("name", r.name.trimmed());
+    set("buyAddress", r.buyAddress.trimmed());
+    set("phone", r.phone.trimmed());
+    set("handPhone", r.handPhone.trimmed());
+    set("type", r.type.trimmed());
+    set("JScode", r.jsCode.trimmed());
+    set("xinghao", r.xingHao.trimmed());
+    set("amount", r.amount);
+    set("price", r.price);
+    set("totalPrice", r.totalPrice);
+    set("addGoodA", r.addGoodA.trimmed());
+    set("addAmountA", r.addAmountA);
+    set("addGoodB", r.addGoodB.trimmed());
+    set("addAmountB", r.addAmountB);
+    set("area", r.area.trimmed());
+    set("areaID", areaId);
+    set("setupDept", r.setupDept.trimmed());
+    set("buyDate", r.buyDate);
+    set("setupDate", r.setupDate);
+    set("KDcode", r.kdCode.trimmed());
+    set("KPcode", r.kpCode.trimmed());
+    set("Maker", r.maker.trimmed());
+    set("PostCode", r.postCode.trimmed());
+    set("memo1", r.memo1);
+    set("awokeDate", r.awokeDate);
+    set("IFshoukuan", r.ifShoukuan);
+    set("useFlag", r.useFlag);
+    set("empName", empName);
+    set("shoukuan", r.shoukuan);
+    set("setupDate1", r.setupDate1);
+    for (int i = 0; i < 5; ++i) p.set(QStringLiteral("ZF%1").arg(i + 1), r.zf[i]);
+    for (int i = 0; i < 3; ++i) p.set(QStringLiteral("SZ%1").arg(i + 1), r.sz[i]);
+    for (int i = 0; i < 3; ++i) p.set(QStringLiteral("RQ%1").arg(i + 1), r.rq[i]);
+    if (editedId) set("ID", *editedId);
+    return p;
+}
+
 QString customerRepeatSql(const QString &column, const QString &value)
 {
     return QStringLiteral("Select F_ID From t_client Where %1 = '").arg(column) + sqlValue(value) + QStringLiteral("' ");
@@ -47,14 +89,4 @@ QString areaIdSql(const QString &area)
 {
     return QStringLiteral("select F_ID from t_treecode where F_Caption = '") + sqlValue(area)
            + QStringLiteral("' and F_flag = 'area' ");
-}
-
-QString newRecordCodeSql()
-{
-    return QStringLiteral("select max(F_code) from T_client ");
-}
-
-QString repeatCodeSql()
-{
-    return QStringLiteral("select max(F_code) from t_client");
 }

@@ -6,6 +6,7 @@
 #include "app/SetIme.h"
 #include "components/CheckedDateEdit.h"
 #include "components/DialogKeys.h"
+#include "components/FormFields.h"
 #include "data/TdmData.h"
 
 #include <QButtonGroup>
@@ -18,39 +19,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QVBoxLayout>
 
+using namespace FormFields;
+
 namespace {
-
-template <typename W>
-W *named(W *w, const char *name)
-{
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
-
-QComboBox *codeBox(QWidget *parent, const char *name)
-{
-    auto *box = named(new QComboBox(parent), name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    return box;
-}
-
-QGroupBox *radioRow(QWidget *parent, const char *name, const QStringList &items, int start, QButtonGroup **group)
-{
-    auto *box = named(new QGroupBox(parent), name);
-    auto *row = new QHBoxLayout(box);
-    *group = new QButtonGroup(box);
-    for (int i = 0; i < items.size(); ++i) {
-        auto *b = new QRadioButton(items[i], box);
-        (*group)->addButton(b, i);
-        row->addWidget(b);
-    }
-    (*group)->button(start)->setChecked(true);
-    return box;
-}
 
 DateRangeFilter rangeOf(const QCheckBox *on, const CheckedDateEdit *from, const CheckedDateEdit *to)
 {
@@ -66,20 +39,18 @@ TDlgCltCx::TDlgCltCx(QWidget *parent) : QDialog(parent)
     setModal(true);
 
     GroupBox1 = named(new QGroupBox(this), "GroupBox1");
-    edtName = named(new QLineEdit(GroupBox1), "edtName");
-    markChineseInput(edtName);
-    edtJScode = named(new QLineEdit(GroupBox1), "edtJScode");
+    edtName = textBox(GroupBox1, "edtName", true);
+    edtJScode = textBox(GroupBox1, "edtJScode");
     edtJScode->setFocusPolicy(Qt::ClickFocus);
-    edtBuyAddress = named(new QLineEdit(GroupBox1), "edtBuyAddress");
-    markChineseInput(edtBuyAddress);
-    edtphone = named(new QLineEdit(GroupBox1), "edtphone");
-    edthandphone = named(new QLineEdit(GroupBox1), "edthandphone");
+    edtBuyAddress = textBox(GroupBox1, "edtBuyAddress", true);
+    edtphone = textBox(GroupBox1, "edtphone");
+    edthandphone = textBox(GroupBox1, "edthandphone");
     cbbType = codeBox(GroupBox1, "cbbType");
     cbbKDcode = codeBox(GroupBox1, "cbbKDcode");
     cbbXingHao = codeBox(GroupBox1, "cbbXingHao");
     cbbArea = codeBox(GroupBox1, "cbbArea");
     cbbSetupDept = codeBox(GroupBox1, "cbbSetupDept");
-    edtKPcode = named(new QLineEdit(GroupBox1), "edtKPcode");
+    edtKPcode = textBox(GroupBox1, "edtKPcode");
     // The bill number is not a condition here; greyed so nobody types one
     // and takes an unfiltered list for a match.
     edtKPcode->setEnabled(false);
@@ -128,8 +99,8 @@ TDlgCltCx::TDlgCltCx(QWidget *parent) : QDialog(parent)
     auto range = [&](int row, QCheckBox *&box, const char *boxName, const QString &text, CheckedDateEdit *&from,
                      const char *fromName, CheckedDateEdit *&to, const char *toName) {
         box = named(new QCheckBox(text, GroupBox2), boxName);
-        from = named(new CheckedDateEdit(GroupBox2), fromName);
-        to = named(new CheckedDateEdit(GroupBox2), toName);
+        from = dateBox(GroupBox2, fromName);
+        to = dateBox(GroupBox2, toName);
         for (CheckedDateEdit *picker : {from, to}) {
             picker->setChecked(true);
             picker->setEnabled(false);

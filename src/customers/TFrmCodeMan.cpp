@@ -205,7 +205,7 @@ void TFrmCodeMan::tbDelClick()
     const QString question = QStringLiteral("真的要删除 \"") + PageControl1->tabText(PageControl1->currentIndex())
                              + QStringLiteral("\"") + QryCode->fieldByName(QStringLiteral("F_Name")).asString()
                              + QStringLiteral("吗？");
-    if (ShowMess(question, 1) == 2) return;
+    if (ShowMess(question, 1, Mess::No) == Mess::No) return;
     QryCode->deleteRecord();
     if (!QryCode->applyUpdates()) {
         ShowMess(QStringLiteral("删除操作失败，请检查数据连接... "), 3);

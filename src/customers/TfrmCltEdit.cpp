@@ -1,9 +1,9 @@
 #include "TfrmCltEdit.h"
 
-#include "CustomerEditSql.h"
-#include "CustomerListHost.h"
 #include "CustomerListSql.h"
+#include "CustomerStore.h"
 #include "TDLGcodeNewXZ.h"
+#include "components/CustomerListHost.h"
 
 #include "app/Companion.h"
 #include "app/Dialogs.h"
@@ -11,7 +11,9 @@
 #include "app/SetIme.h"
 #include "components/CheckedDateEdit.h"
 #include "components/DialogKeys.h"
+#include "components/FormFields.h"
 #include "components/NumberEdit.h"
+#include "components/RecordNavigator.h"
 #include "data/DataSet.h"
 #include "data/TdmData.h"
 
@@ -26,76 +28,20 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSqlQuery>
-#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 int TfrmCltEdit::AreaId = 0;
+
+using namespace FormFields;
 
 namespace {
 
 const QString kSaveFailed = QStringLiteral("保存失败，请检测数据库连接！");
 const QColor kGeneratedCode(163, 149, 242);   // the light violet of a generated, fixed code
 
-QComboBox *dropDown(QWidget *parent, const char *name)
-{
-    auto *box = new QComboBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    markChineseInput(box);
-    return box;
-}
-
-QLineEdit *textBox(QWidget *parent, const char *name, bool chinese = false)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    markChineseInput(edit, chinese);
-    return edit;
-}
-
-NumberEdit *numberBox(QWidget *parent, const char *name)
-{
-    auto *edit = new NumberEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    markChineseInput(edit, false);
-    return edit;
-}
-
-CheckedDateEdit *dateBox(QWidget *parent, const char *name, bool tick = true)
-{
-    auto *edit = new CheckedDateEdit(parent, tick);
-    edit->setObjectName(QString::fromLatin1(name));
-    return edit;
-}
-
-QToolButton *pickerButton(QWidget *parent, const char *name, const QString &hint = {})
-{
-    auto *b = new QToolButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setText(QStringLiteral("…"));
-    b->setToolTip(hint);
-    b->setFocusPolicy(Qt::NoFocus);
-    return b;
-}
-
-// A drop-down with its picker button beside it.
-QWidget *withButton(QWidget *parent, QWidget *field, QToolButton *button)
-{
-    auto *w = new QWidget(parent);
-    auto *l = new QHBoxLayout(w);
-    l->setContentsMargins(0, 0, 0, 0);
-    l->setSpacing(1);
-    field->setParent(w);
-    button->setParent(w);
-    l->addWidget(field, 1);
-    l->addWidget(button);
-    return w;
-}
-
-QString trimmed(const QComboBox *box) { return box->currentText().trimmed(); }
+// The drop-downs of the form keep the Chinese input method.
+QComboBox *dropDown(QWidget *parent, const char *name) { return codeBox(parent, name, true); }
 
 } // namespace
 
@@ -164,13 +110,12 @@ void TfrmCltEdit::buildLayout()
         lblSZ[i] = new QLabel(QString::fromUtf8(szCaptions[i]), g);
         lblSZ[i]->setObjectName(QStringLiteral("lblSZ%1").arg(i + 1));
         dtpRQ[i] = dateBox(g, QStringLiteral("dtpRQ%1").arg(i + 1).toLatin1().constData());
-        dtpRQ[i]->setFocusPolicy(Qt::ClickFocus);
-        dtpRQ[i]->tickBox()->setFocusPolicy(Qt::ClickFocus);
+        dtpRQ[i]->setTabStop(false);
         lblRQ[i] = new QLabel(QString::fromUtf8(rqCaptions[i]), g);
         lblRQ[i]->setObjectName(QStringLiteral("lblRQ%1").arg(i + 1));
     }
     dtpAwokeDate = dateBox(g, "dtpAwokeDate");
-    dtpAwokeDate->tickBox()->setFocusPolicy(Qt::ClickFocus);
+    dtpAwokeDate->setTabStop(false);
     cbUseFlag = new QCheckBox(QStringLiteral("使用否"), g);
     cbUseFlag->setObjectName(QStringLiteral("cbUseFlag"));
     cbUseFlag->setFocusPolicy(Qt::ClickFocus);
@@ -252,23 +197,9 @@ void TfrmCltEdit::buildLayout()
     CheckBox1 = new QCheckBox(QStringLiteral("连续新增"), Panel1);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->setFocusPolicy(Qt::ClickFocus);
-    DBNavigator1 = new QWidget(Panel1);
-    DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
-    auto *nav = new QHBoxLayout(DBNavigator1);
-    nav->setContentsMargins(0, 0, 0, 0);
-    nav->setSpacing(0);
-    const struct { const char *name; QStyle::StandardPixmap icon; const char *hint; } navButtons[] = {
-        {"btnFirst", QStyle::SP_MediaSkipBackward, "第一条"}, {"btnPrior", QStyle::SP_MediaSeekBackward, "上一条"},
-        {"btnNext", QStyle::SP_MediaSeekForward, "下一条"}, {"btnLast", QStyle::SP_MediaSkipForward, "最后一条"}};
-    for (int i = 0; i < 4; ++i) {
-        auto *b = new QToolButton(DBNavigator1);
-        b->setObjectName(QString::fromLatin1(navButtons[i].name));
-        b->setIcon(style()->standardIcon(navButtons[i].icon));
-        b->setToolTip(QString::fromUtf8(navButtons[i].hint));
-        b->setFocusPolicy(Qt::NoFocus);
-        nav->addWidget(b);
-        connect(b, &QToolButton::clicked, this, [this, i] { navigate(i); });
-    }
+    DBNavigator1 = named(new RecordNavigator(Panel1), "DBNavigator1");
+    DBNavigator1->setDataSet(m_host.customerList());
+    connect(DBNavigator1, &RecordNavigator::moved, this, &TfrmCltEdit::navigated);
     auto *empLabel = new QLabel(QStringLiteral("制 单 人："), Panel1);
     edtEmpName = new QLineEdit(Panel1);
     edtEmpName->setObjectName(QStringLiteral("edtEmpName"));
@@ -460,13 +391,14 @@ bool TfrmCltEdit::LoadFields(bool fromCurrentRow)
 
 bool TfrmCltEdit::nextCode(QString *code)
 {
-    try {
-        *code = dmData->NextCode(newRecordCodeSql(), 8);
-        return true;
-    } catch (const std::exception &e) {
-        ShowMess(QStringLiteral("无法生成新的客户ID码：") + QString::fromStdString(e.what()), 3);
+    if (!dmData) return false;
+    QString error;
+    *code = CustomerStore(*dmData).nextCode(&error);
+    if (code->isEmpty()) {
+        ShowMess(QStringLiteral("无法生成新的客户ID码：") + error, 3);
         return false;
     }
+    return true;
 }
 
 void TfrmCltEdit::amountOrPriceChanged()
@@ -474,47 +406,78 @@ void TfrmCltEdit::amountOrPriceChanged()
     ceTotalPrice->setValue(rceAmount->value() * cePrice->value());
 }
 
-// --- saving -------------------------------------------------------------------------
-
-bool TfrmCltEdit::isRepeat(const QString &column, const QString &value, qint64 editedId)
+CustomerRecord TfrmCltEdit::record() const
 {
-    if (value.trimmed().isEmpty()) return false;
-    const int found = dmData->GetIntValue(customerRepeatSql(column, value));
-    return found > 0 && (!IsEdit || found != editedId);
+    CustomerRecord r;
+    r.code = edtcode->text();
+    r.name = edtName->text();
+    r.buyAddress = edtBuyAddress->text();
+    r.phone = edtphone->text();
+    r.handPhone = edthandphone->text();
+    r.type = cbbType->currentText();
+    r.jsCode = edtJScode->text();
+    r.xingHao = cbbXingHao->currentText();
+    r.amount = rceAmount->value();
+    r.price = cePrice->value();
+    r.totalPrice = ceTotalPrice->value();
+    r.addGoodA = cbbAddgoodA->currentText();
+    r.addAmountA = rceAddAmountA->value();
+    r.addGoodB = cbbAddgoodB->currentText();
+    r.addAmountB = rceAddAmountB->value();
+    r.shoukuan = ceShoukuan->value();
+    r.area = cbbArea->currentText();
+    r.setupDept = cbbSetupDept->currentText();
+    r.buyDate = dtpBuyDate->date().toString(QStringLiteral("yyyy-MM-dd"));
+    r.setupDate = dtpSetupDate->dateText();
+    r.setupDate1 = dtpsetupDate1->dateText();
+    r.postCode = edtPostcode->text();
+    r.kdCode = cbbKDcode->currentText();
+    r.kpCode = edtKPcode->text();
+    r.maker = cbbMaker->currentText();
+    r.memo1 = memo1->toPlainText();
+    for (int i = 0; i < 5; ++i) r.zf[i] = edtZF[i]->text();
+    for (int i = 0; i < 3; ++i) r.sz[i] = rceSZ[i]->value();
+    for (int i = 0; i < 3; ++i) r.rq[i] = dtpRQ[i]->dateText();
+    r.awokeDate = dtpAwokeDate->dateText();
+    r.useFlag = cbUseFlag->isChecked();
+    r.ifShoukuan = cbIFshoukuan->isChecked();
+    return r;
 }
+
+// --- saving -------------------------------------------------------------------------
 
 void TfrmCltEdit::Button1Click()
 {
     if (!dmData) return;
+    const CustomerStore store(*dmData);
     DataSet *list = m_host.customerList();
-    const bool hasRow = list && list->isActive() && !list->isEmpty();
-    const qint64 id = IsEdit && hasRow ? list->fieldByName(QStringLiteral("F_ID")).asInteger() : 0;
+    std::optional<EditedCustomer> edited;
+    if (IsEdit && list && list->isActive() && !list->isEmpty())
+        edited = EditedCustomer {list->fieldByName(QStringLiteral("F_ID")).asInteger(),
+                                 list->fieldByName(QStringLiteral("F_code")).asString()};
 
-    if (isRepeat(QStringLiteral("F_Code"), edtcode->text().trimmed(), id)) {
+    if (store.repeats(QStringLiteral("F_Code"), edtcode->text(), edited)) {
         if (!PubUnit::AutoCode) {
             ShowMess(QStringLiteral("用户ID码重复，请重新输入！"), 0);
             edtcode->setFocus();
             return;
         }
-        try {
-            edtcode->setText(dmData->NextCode(repeatCodeSql(), 8));
-        } catch (const std::exception &e) {
-            ShowMess(QStringLiteral("无法生成新的客户ID码：") + QString::fromStdString(e.what()), 3);
-            return;
-        }
+        QString code;
+        if (!nextCode(&code)) return;
+        edtcode->setText(code);
     }
     const struct { const char *column; QLineEdit *box; const char *question; } warnings[] = {
         {"F_kpcode", edtKPcode, "票据号重复，是否保存当前输入？"},
         {"F_phone", edtphone, "客户电话重复，是否保存当前输入？"},
         {"F_handphone", edthandphone, "客户手机重复，是否保存当前输入？"}};
     for (const auto &w : warnings) {
-        if (isRepeat(QString::fromLatin1(w.column), w.box->text().trimmed(), id)
-            && ShowMess(QString::fromUtf8(w.question), 1) == 2) {
+        if (store.repeats(QString::fromLatin1(w.column), w.box->text(), edited)
+            && ShowMess(QString::fromUtf8(w.question), 1) == Mess::No) {
             w.box->setFocus();
             return;
         }
     }
-    if (!save()) {
+    if (!save(edited)) {
         ShowMess(kSaveFailed, 3);
         return;
     }
@@ -522,13 +485,11 @@ void TfrmCltEdit::Button1Click()
     if (IsEdit) {
         accept();
     } else if (CheckBox1->isChecked()) {
-        // Continuous add: a clean form with the next code.
+        // Continuous add: a clean form with the next code, editable unless
+        // codes are generated. The row itself is saved whatever happens here.
         LoadFields(false);
-        try {
-            edtcode->setText(dmData->NextCode(repeatCodeSql(), 8));
-        } catch (const std::exception &e) {
-            ShowMess(QStringLiteral("无法生成新的客户ID码：") + QString::fromStdString(e.what()), 3);
-        }
+        QString code;
+        if (nextCode(&code)) edtcode->setText(code);
         edtName->setFocus();
     } else {
         accept();
@@ -536,91 +497,29 @@ void TfrmCltEdit::Button1Click()
     ApplyMode(false);
 }
 
-// Writes the row (and moves the service records of a changed code) in one
-// transaction, then refreshes the list on the saved customer.
-bool TfrmCltEdit::save()
+// Writes the row through the store, then refreshes the list on the saved customer.
+bool TfrmCltEdit::save(const std::optional<EditedCustomer> &edited)
 {
-    DataSet *list = m_host.customerList();
-    const bool hasRow = list && list->isActive() && !list->isEmpty();
-    const QString code = edtcode->text().trimmed();
-    const QString name = edtName->text().trimmed();
-    const QString area = trimmed(cbbArea);
-    if (area.isEmpty())
-        AreaId = -1;
-    else if (AreaId < 1)
-        AreaId = dmData->GetIntValue(areaIdSql(area));
-
-    Params p;
-    auto set = [&p](const char *key, const QVariant &v) { p.set(QString::fromLatin1(key), v); };
-    set("code", code);
-    set("name", name);
-    set("buyAddress", edtBuyAddress->text().trimmed());
-    set("phone", edtphone->text().trimmed());
-    set("handPhone", edthandphone->text().trimmed());
-    set("type", trimmed(cbbType));
-    set("JScode", edtJScode->text().trimmed());
-    set("xinghao", trimmed(cbbXingHao));
-    set("amount", rceAmount->value());
-    set("price", cePrice->value());
-    set("totalPrice", ceTotalPrice->value());
-    set("addGoodA", trimmed(cbbAddgoodA));
-    set("addAmountA", rceAddAmountA->value());
-    set("addGoodB", trimmed(cbbAddgoodB));
-    set("addAmountB", rceAddAmountB->value());
-    set("area", area);
-    set("areaID", AreaId);
-    set("setupDept", trimmed(cbbSetupDept));
-    set("buyDate", dtpBuyDate->date().toString(QStringLiteral("yyyy-MM-dd")));
-    set("setupDate", dtpSetupDate->dateText());
-    set("KDcode", trimmed(cbbKDcode));
-    set("KPcode", edtKPcode->text().trimmed());
-    set("Maker", trimmed(cbbMaker));
-    set("PostCode", edtPostcode->text().trimmed());
-    set("memo1", memo1->toPlainText());
-    set("awokeDate", dtpAwokeDate->dateText());
-    set("IFshoukuan", cbIFshoukuan->isChecked());
-    set("useFlag", cbUseFlag->isChecked());
-    set("empName", PubUnit::CurOper);
-    set("shoukuan", ceShoukuan->value());
-    set("setupDate1", dtpsetupDate1->dateText());
-    for (int i = 0; i < 5; ++i) p.set(QStringLiteral("ZF%1").arg(i + 1), edtZF[i]->text());
-    for (int i = 0; i < 3; ++i) p.set(QStringLiteral("SZ%1").arg(i + 1), rceSZ[i]->value());
-    for (int i = 0; i < 3; ++i) p.set(QStringLiteral("RQ%1").arg(i + 1), dtpRQ[i]->dateText());
-    if (IsEdit) set("ID", hasRow ? list->fieldByName(QStringLiteral("F_ID")).asInteger() : 0);
-
-    Connection &cnn = dmData->ADOcnn;
-    {
-        ScopedTransaction transaction(cnn);
-        if (!transaction.isActive()) return false;
-        QSqlQuery q;
-        if (!cnn.exec(q, IsEdit ? customerUpdateSql() : customerInsertSql(), p)) return false;
-        // The service records follow a changed code.
-        const QString oldCode = IsEdit && hasRow ? list->fieldByName(QStringLiteral("F_code")).asString() : QString();
-        if (IsEdit && code != oldCode)
-            for (const QString &sql : serviceCodeChangeSql(code, oldCode))
-                if (!cnn.exec(q, sql)) return false;
-        if (!transaction.commit()) return false;
+    if (IsEdit && !edited) return false;   // nothing to change
+    const CustomerRecord r = record();
+    CustomerStore store(*dmData);
+    if (!store.save(r, edited, PubUnit::CurOper, AreaId)) {
+        qWarning("customer save failed: %s", qPrintable(store.lastError()));
+        return false;
     }
     m_host.reopenCustomerList();
-    list = m_host.customerList();
-    if (list && list->isActive() && !list->locate(QStringLiteral("F_name"), name, false)) list->first();
+    DataSet *list = m_host.customerList();
+    if (list && list->isActive() && !list->locate(QStringLiteral("F_name"), r.name.trimmed(), false)) list->first();
     return true;
 }
 
 // --- navigator and pickers ----------------------------------------------------------
 
-void TfrmCltEdit::navigate(int step)
+void TfrmCltEdit::navigated()
 {
-    DataSet *list = m_host.customerList();
-    if (!list || !list->isActive() || list->isEmpty()) return;
-    switch (step) {
-    case 0: list->first(); break;
-    case 1: list->prior(); break;
-    case 2: list->next(); break;
-    default: list->setRecNo(list->recordCount() - 1); break;   // the last row, itself current
-    }
+    const DataSet *list = m_host.customerList();
     LoadFields(true);
-    edtcode->setText(list->fieldByName(QStringLiteral("F_code")).asString());
+    if (list) edtcode->setText(list->fieldByName(QStringLiteral("F_code")).asString());
 }
 
 void TfrmCltEdit::pick(QComboBox *box, const QString &type, const QString &caption)

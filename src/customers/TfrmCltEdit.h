@@ -4,6 +4,8 @@
 // repeated bill numbers and phones, writes the row in one transaction with
 // the service records following a changed code, and refreshes the list.
 
+#include "CustomerStore.h"
+
 #include <QDialog>
 
 class CheckedDateEdit;
@@ -18,6 +20,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QToolButton;
 class QWidget;
+class RecordNavigator;
 
 class TfrmCltEdit : public QDialog {
     Q_OBJECT
@@ -35,6 +38,8 @@ public:
     // From the list's current row, or new-record defaults; false when a new
     // code was needed and could not be formed.
     bool LoadFields(bool fromCurrentRow);
+    // The values of the fields, as typed.
+    CustomerRecord record() const;
 
     bool IsEdit = false;
     // The area id written with every save: one value for the whole run.
@@ -87,7 +92,7 @@ public:
 
     QWidget *Panel1;
     QCheckBox *CheckBox1;        // 连续新增
-    QWidget *DBNavigator1;
+    RecordNavigator *DBNavigator1;
     QLineEdit *edtEmpName;
     QPushButton *Button6;        // 打印当前销售单据
     QPushButton *Button1;        // 确定
@@ -101,11 +106,10 @@ private:
     void FormShow();
     void fillDropDowns();
     void Button1Click();
-    bool save();
-    bool isRepeat(const QString &column, const QString &value, qint64 editedId);
+    bool save(const std::optional<EditedCustomer> &edited);
     bool nextCode(QString *code);
     void pick(QComboBox *box, const QString &type, const QString &caption);
-    void navigate(int step);   // 0 first, 1 prior, 2 next, 3 last
+    void navigated();
     void amountOrPriceChanged();
 
     CustomerListHost &m_host;

@@ -160,39 +160,60 @@ void TdmData::WriteLog(const QString &operation)
     QryTemp->params().clear();
 }
 
-QString TdmData::NextCode(const QString &sql, int digits, QString *result)
+std::optional<QString> TdmData::codeAfter(const QString &code, int digits)
 {
-    QryTemp->params().clear();
-    QryTemp->setSql(sql);
-    if (!QryTemp->open()) throw DbError(QryTemp->lastError().toStdString());
-    const QString s = QryTemp->isEmpty() ? QString() : QryTemp->field(0).asString();
-    QString prefix, tail;
-    if (s.isEmpty()) {
-        tail = QString(digits, u'0');
-    } else {
-        prefix = s.size() > digits ? s.left(s.size() - digits) : QString();
-        tail = s.size() > digits ? s.right(digits) : s;
-    }
-    if (result) *result = prefix + tail;
-    bool ok = !tail.isEmpty();
-    for (QChar c : tail) ok = ok && c >= u'0' && c <= u'9';
-    if (!ok) throw DbError(QStringLiteral("'%1' 不是有效的整数值").arg(tail).toStdString());
-    // "1" + tail + 1 without its first character keeps the zeros and drops a carry.
-    QString number = QLatin1String("1") + tail;
-    int i = number.size() - 1;
-    while (i >= 0) {
-        if (number[i] == u'9') {
-            number[i] = u'0';
-            --i;
-        } else {
+    const QString prefix = code.size() > digits ? code.left(code.size() - digits) : QString();
+    const QString tail = code.isEmpty() ? QString(digits, u'0') : code.right(digits);
+    if (tail.isEmpty()) return std::nullopt;
+    for (QChar c : tail)
+        if (c < u'0' || c > u'9') return std::nullopt;
+    // Counting up in the text keeps the zeros and the length; a carry out of
+    // the first digit is dropped (99999999 is followed by 00000000).
+    QString number = tail;
+    for (int i = number.size() - 1; i >= 0; --i) {
+        if (number[i] != u'9') {
             number[i] = QChar(number[i].unicode() + 1);
             break;
         }
+        number[i] = u'0';
     }
-    if (i < 0) number.prepend(u'1');
-    const QString code = prefix + number.mid(1);
-    if (result) *result = code;
-    return code;
+    return prefix + number;
+}
+
+QString TdmData::NextCode(const QString &table, const QString &column, int digits)
+{
+    auto open = [this](const QString &sql) {
+        QryTemp->params().clear();
+        QryTemp->setSql(sql);
+        if (!QryTemp->open()) throw DbError(QryTemp->lastError().toStdString());
+    };
+    auto inUse = [&](const QString &code) {
+        open(QStringLiteral("select count(*) from ") + table + QStringLiteral(" where ") + column + QStringLiteral(" = '")
+             + sqlValue(code) + QStringLiteral("'"));
+        return !QryTemp->isEmpty() && QryTemp->field(0).asInteger() > 0;
+    };
+    // From the largest code down, in the text order max() uses, a page at a
+    // time: the first code ending in a number whose follower is free. Codes
+    // typed with letters at the end and a wrapped follower are passed over.
+    constexpr int kPage = 200;
+    QString below;
+    for (bool more = true; more;) {
+        QString sql = QStringLiteral("select top %1 %2 from %3 where %2 is not null ").arg(kPage).arg(column, table);
+        if (!below.isNull()) sql += QStringLiteral("and %1 < '").arg(column) + sqlValue(below) + QStringLiteral("' ");
+        open(sql + QStringLiteral("order by %1 desc").arg(column));
+        QStringList codes;
+        for (QryTemp->first(); !QryTemp->eof(); QryTemp->next()) codes << QryTemp->field(0).asString();
+        more = codes.size() == kPage;
+        if (!codes.isEmpty()) below = codes.last();
+        for (const QString &c : std::as_const(codes)) {
+            const std::optional<QString> next = codeAfter(c, digits);
+            if (next && !inUse(*next)) return *next;
+        }
+    }
+    // No code ends in a number (or an empty table): the first code.
+    const QString first = *codeAfter(QString(), digits);
+    if (inUse(first)) throw DbError(QStringLiteral("没有可用的新编码").toStdString());
+    return first;
 }
 
 bool TdmData::HasRight(const QString &code)

@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QString>
+#include <optional>
 #include <stdexcept>
 
 class QComboBox;
@@ -47,9 +48,13 @@ public:
     void FillItems(const QString &sql, QComboBox *box);
     static void SelectItem(const QString &value, QComboBox *box);
     void WriteLog(const QString &operation);
-    // Throws DbError on a failing query or a tail that is not a number;
-    // *result is prefix + tail by then.
-    QString NextCode(const QString &sql, int digits, QString *result = nullptr);
+    // A new code for `column` of `table`: the largest code whose last
+    // `digits` characters (all of a shorter code) are digits, counted up,
+    // and never a code already there. Throws DbError when a look-up fails.
+    QString NextCode(const QString &table, const QString &column, int digits);
+    // The code after `code` counted up in its last `digits` characters; none
+    // when they are not all digits. The empty code is followed by 0...01.
+    static std::optional<QString> codeAfter(const QString &code, int digits);
     bool HasRight(const QString &code);
     static QString MakeDisplayFormat(int decimals, int kind);
     // Writes the rows to an .xlsx file and opens it with the desktop's program.

@@ -8,6 +8,7 @@
 #include "app/PrivateProfile.h"
 #include "app/ProgramFolder.h"
 #include "app/PubUnit.h"
+#include "access/Session.h"
 #include "access/TfrmOperLogin.h"
 #include "data/SqlText.h"
 #include "data/TdmData.h"
@@ -89,11 +90,13 @@ private slots:
     void decimalPlaces();
     void keysAndClosing_data() { TestDb::addBackendRows(); }
     void keysAndClosing();
+    void sessionSetUpAgain_data() { TestDb::addBackendRows(); }
+    void sessionSetUpAgain();
 };
 
 void TestLogin::windowContent()
 {
-    QFETCH(QString, backend);
+    FETCH_BACKEND(backend);
     QTemporaryDir dir;
     auto dm = TestDb::freshModule(backend, dir.path());
     addOperator(dm.get(), QStringLiteral("张三"), QStringLiteral("pw"), false);
@@ -125,7 +128,7 @@ void TestLogin::fourthWrongPasswordEnds_data() { addBackendAndModeRows(); }
 
 void TestLogin::fourthWrongPasswordEnds()
 {
-    QFETCH(QString, backend);
+    FETCH_BACKEND(backend);
     QFETCH(int, mode);
     QTemporaryDir dir;
     auto dm = TestDb::freshModule(backend, dir.path());
@@ -170,7 +173,7 @@ void TestLogin::fourthWrongPasswordEnds()
 
 void TestLogin::loginSetsSharedState()
 {
-    QFETCH(QString, backend);
+    FETCH_BACKEND(backend);
     QTemporaryDir dir;
     auto dm = TestDb::freshModule(backend, dir.path());
     addOperator(dm.get(), QStringLiteral("O'Brien"), QStringLiteral("售后 pw"), true);
@@ -232,7 +235,7 @@ void TestLogin::namesAndPasswords_data()
 
 void TestLogin::namesAndPasswords()
 {
-    QFETCH(QString, backend);
+    FETCH_BACKEND(backend);
     QFETCH(QString, typedName);
     QFETCH(QString, typedPassword);
     QFETCH(QString, curOper);
@@ -263,7 +266,7 @@ void TestLogin::cancel_data() { addBackendAndModeRows(); }
 
 void TestLogin::cancel()
 {
-    QFETCH(QString, backend);
+    FETCH_BACKEND(backend);
     QFETCH(int, mode);
     QTemporaryDir dir;
     auto dm = TestDb::freshModule(backend, dir.path());
@@ -310,12 +313,12 @@ void TestLogin::decimalPlaces()
 {
     QFETCH(QString, setting);
     QFETCH(int, places);
-    QCOMPARE(decimalPlacesSetting(setting), places);
+    QCOMPARE(Session::decimalPlaces(setting), places);
 }
 
 void TestLogin::keysAndClosing()
 {
-    QFETCH(QString, backend);
+    FETCH_BACKEND(backend);
     QTemporaryDir dir;
     auto dm = TestDb::freshModule(backend, dir.path());
     ScopedSeams seams;
@@ -351,6 +354,42 @@ void TestLogin::keysAndClosing()
     QCOMPARE(frm.result(), int(QDialog::Accepted));
     QCOMPARE(PubUnit::CurOper, QStringLiteral("admin"));
     QVERIFY(seams.dialogs.calls.isEmpty());
+}
+
+// The windows that change operators or settings set the session up again:
+// it follows the tables, and a settings table it cannot read keeps what is
+// in force.
+void TestLogin::sessionSetUpAgain()
+{
+    FETCH_BACKEND(backend);
+    QTemporaryDir dir;
+    auto dm = TestDb::freshModule(backend, dir.path());
+    addOperator(dm.get(), QStringLiteral("王五"), QString(), false);
+    ScopedSeams seams;
+    Session::SetUp(QStringLiteral("王五"));
+    QVERIFY(PubUnit::SeeAllClients);
+    QCOMPARE(PubUnit::FmtPrice, QStringLiteral("￥,0.00"));
+    QVERIFY(!PubUnit::AutoCode);
+
+    QVERIFY(dm->RunSQL(QStringLiteral("update OperList set F_xtFlag = 1 where F_Name = '王五'")));
+    QVERIFY(dm->RunSQL(QStringLiteral("update KeyValue set F_Value = '3' where F_ID = 13")));
+    QVERIFY(dm->RunSQL(QStringLiteral("update KeyValue set F_Value = '保修卡' where F_ID = 1")));
+    PrivateProfile(ProgramFolder::filePath(QStringLiteral("Config.ini")))
+        .writeString(QStringLiteral("sys"), QStringLiteral("bZDcode"), QStringLiteral("1"));
+    Session::SetUp(PubUnit::CurOper);
+    QVERIFY(!PubUnit::SeeAllClients);
+    QCOMPARE(PubUnit::FmtPrice, QStringLiteral("￥,0.00#"));
+    QCOMPARE(PubUnit::KeyValues[1], QStringLiteral("保修卡"));
+    QVERIFY(PubUnit::AutoCode);
+    QCOMPARE(Session::lastOperator(), QStringLiteral("王五"));
+    QVERIFY(logRows(dm.get()).isEmpty());   // setting up is not a login
+    QVERIFY(seams.dialogs.calls.isEmpty());
+
+    QVERIFY(dm->RunSQL(QStringLiteral("drop table KeyValue")));
+    Session::SetUp(PubUnit::CurOper);
+    QCOMPARE(seams.dialogs.texts(), QStringList{QStringLiteral("打开操作失败，请检查数据连接... ")});
+    QCOMPARE(PubUnit::KeyValues[1], QStringLiteral("保修卡"));
+    QCOMPARE(PubUnit::FmtPrice, QStringLiteral("￥,0.00#"));
 }
 
 QTEST_MAIN(TestLogin)

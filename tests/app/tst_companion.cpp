@@ -51,6 +51,7 @@ void TestCompanion::showMessKinds()
     QCOMPARE(seams.dialogs.calls[0].what, QStringLiteral("message"));
     QCOMPARE(seams.dialogs.calls[0].text, QStringLiteral("保存成功！"));
     QCOMPARE(seams.dialogs.calls[0].kind, recordedKind);
+    QCOMPARE(seams.dialogs.calls[0].defaultAnswer, 0);   // no choice, no default
 }
 
 void TestCompanion::questionAnswersOnlyYesOrNo_data()
@@ -65,15 +66,22 @@ void TestCompanion::questionAnswersOnlyYesOrNo_data()
     QTest::newRow("no answer scripted") << QVariant() << 2;
 }
 
+// Either default button, the answer is exactly Yes or No, and the box is
+// told which button Enter presses.
 void TestCompanion::questionAnswersOnlyYesOrNo()
 {
     QFETCH(QVariant, seamAnswer);
     QFETCH(int, result);
-    ScopedSeams seams;
-    if (seamAnswer.isValid()) seams.dialogs.answer(seamAnswer);
-    QCOMPARE(ShowMess(QStringLiteral("真的要删除吗？"), 1), result);
-    QCOMPARE(seams.dialogs.calls.size(), 1);
-    QCOMPARE(seams.dialogs.calls[0].kind, 1);
+    for (const Mess::Answer preferred : {Mess::Yes, Mess::No}) {
+        ScopedSeams seams;
+        if (seamAnswer.isValid()) seams.dialogs.answer(seamAnswer);
+        const int r = preferred == Mess::Yes ? ShowMess(QStringLiteral("真的要删除吗？"), 1)
+                                             : ShowMess(QStringLiteral("真的要删除吗？"), 1, Mess::No);
+        QCOMPARE(r, result);
+        QCOMPARE(seams.dialogs.calls.size(), 1);
+        QCOMPARE(seams.dialogs.calls[0].kind, 1);
+        QCOMPARE(seams.dialogs.calls[0].defaultAnswer, int(preferred));
+    }
 }
 
 void TestCompanion::passwordRoundTrip_data()

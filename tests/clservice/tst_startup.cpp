@@ -35,11 +35,11 @@ const QString kShort = QStringLiteral("连接成功，正在登录 ...");
 class WatchingDialogs : public ScriptedDialogs {
 public:
     bool splashVisibleAtMessage = false;
-    int message(const QString &text, Kind kind) override
+    int message(const QString &text, Kind kind, Mess::Answer defaultAnswer) override
     {
         for (QWidget *w : QApplication::topLevelWidgets())
             if (qobject_cast<TfrmSplash *>(w) && w->isVisible()) splashVisibleAtMessage = true;
-        return ScriptedDialogs::message(text, kind);
+        return ScriptedDialogs::message(text, kind, defaultAnswer);
     }
 };
 

@@ -2,6 +2,7 @@
 // maintenance window, on every backend.
 
 #include "ScriptedDialogs.h"
+#include "app/Companion.h"
 #include "TestDb.h"
 
 #include "app/PubUnit.h"
@@ -131,7 +132,7 @@ private slots:
     // Opening on the drop-down's text; 确定 puts the current row's name back.
     void pickerStartsOnTheDropDownText()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QFETCH(QString, text);
         QFETCH(QString, current);
         Fixture f(backend);
@@ -176,7 +177,7 @@ private slots:
     // the drop-down as it was.
     void pickerChooses()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         Fixture f(backend);
         f.codes(kType, {QStringLiteral("a1"), QStringLiteral("b2"), QStringLiteral("c3")});
         QComboBox box;
@@ -215,7 +216,7 @@ private slots:
     // 确定 on an empty list selects the drop-down's empty first entry.
     void pickerOnEmptyList()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         Fixture f(backend);
         f.codes(QStringLiteral("abSheet1"), {});
         QComboBox box;
@@ -240,7 +241,7 @@ private slots:
     // in the unnarrowed list); the mnemonic box only re-runs the search.
     void pickerSearch()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         Fixture f(backend);
         f.codes(kType, {QStringLiteral("洗衣机"), QStringLiteral("冰箱"), QStringLiteral("电视机"), QString(),
                         QStringLiteral("机'器")});
@@ -292,7 +293,7 @@ private slots:
     // either button, and 确定 selects the new entry.
     void pickerAdd()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QFETCH(bool, accept);
         QFETCH(QString, search);
         Fixture f(backend);
@@ -333,7 +334,7 @@ private slots:
     // Closing the add-text dialog adds nothing and leaves the drop-down alone.
     void pickerAddCancelled()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         Fixture f(backend);
         f.codes(kType, {QStringLiteral("冰箱")});
         QComboBox box;
@@ -395,7 +396,7 @@ private slots:
     // Each tab lists its type; the first column is titled after the tab.
     void manShowsAndChangesTabs()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         Fixture f(backend);
         f.codes(QStringLiteral("abSheet1"), {QStringLiteral("★")});
         TFrmCodeMan w;
@@ -449,7 +450,7 @@ private slots:
     // with the tab's type.
     void manNewAndSave()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QFETCH(int, tab);
         QFETCH(QString, type);
         QFETCH(QString, name);
@@ -485,7 +486,7 @@ private slots:
     // 修改 changes any number of rows; 保存 writes them together.
     void manEditsInOneBatch()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         Fixture f(backend);
         f.codes(QStringLiteral("area"), {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
         TFrmCodeMan w;
@@ -512,11 +513,12 @@ private slots:
 
     void manDelete_data() { TestDb::addBackendRows(); }
 
-    // The question names the tab and the entry; only No keeps the row. An
-    // empty list answers with a message instead.
+    // The question names the tab and the entry, with 否 as the answer Enter
+    // gives; only No keeps the row. An empty list answers with a message
+    // instead.
     void manDelete()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         Fixture f(backend);
         f.codes(QStringLiteral("maker"), {QStringLiteral("O'Neil")});
         f.codes(QStringLiteral("abSheet1"), {});
@@ -542,6 +544,7 @@ private slots:
         QVERIFY(!w.isEditing());
         QCOMPARE(f.messages(), (QStringList{question, question, QStringLiteral("0:此表是空表，不需要删除！"),
                                             QStringLiteral("3:此表为空，没有记录需要修改！")}));
+        for (int i : {0, 1}) QCOMPARE(f.seams.dialogs.calls[i].defaultAnswer, int(Mess::No));
     }
 
     // What is enabled in each mode: tabs only while browsing.

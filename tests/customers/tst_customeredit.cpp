@@ -6,6 +6,7 @@
 #include "app/PubUnit.h"
 #include "components/CheckedDateEdit.h"
 #include "components/NumberEdit.h"
+#include "components/RecordNavigator.h"
 #include "customers/TFrmMain.h"
 #include "customers/TfrmCltEdit.h"
 #include "data/DataSet.h"
@@ -15,9 +16,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTest>
@@ -41,7 +44,7 @@ private slots:
     void newCustomerWithGeneratedCode_data() { TestDb::addBackendRows(); }
     void newCustomerWithGeneratedCode()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, m_dir->path());
         PubUnit::AutoCode = true;
@@ -101,7 +104,7 @@ private slots:
     // A copy repeats the code: typed codes stop, generated ones move on.
     void codeRepeat()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QFETCH(bool, autoCode);
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, m_dir->path());
@@ -145,7 +148,7 @@ private slots:
     // A repeated bill number or phone only asks; No keeps the dialog and writes nothing.
     void repeatQuestions()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QFETCH(int, answer);
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, m_dir->path());
@@ -188,7 +191,7 @@ private slots:
 
     void codeChange()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QFETCH(bool, fail);
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, m_dir->path());
@@ -231,7 +234,7 @@ private slots:
     void continuousAddAndArea_data() { TestDb::addBackendRows(); }
     void continuousAddAndArea()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, m_dir->path());
         QVERIFY(dm->RunSQL(QStringLiteral("insert into t_treecode(F_Caption,F_flag) values('城东','area')")));
@@ -264,17 +267,50 @@ private slots:
         QCOMPARE(dm->GetIntValue(QStringLiteral("select F_areaID from t_client where F_code = '00000042'")), cityEast);
     }
 
-    // Without a next code the new-record form cannot be prepared; the picker
-    // buttons open the code list of their type.
+    // Generated codes count on from the largest code that ends in a number
+    // and are never a code in use, when the form opens and on a repeat.
+    void generatedCodes_data() { TestDb::addBackendRows(); }
+    void generatedCodes()
+    {
+        FETCH_BACKEND(backend);
+        ScopedSeams seams;
+        auto dm = TestDb::freshModule(backend, m_dir->path());
+        QVERIFY(dm->RunSQL(QStringLiteral("insert into t_client(F_code,F_name) values"
+                                          "('99999999','甲'),('00000000','乙'),('X0001118','丙')")));
+        PubUnit::AutoCode = true;
+        TFrmMain main;
+        main.show();
+        {
+            TfrmCltEdit e(main);
+            QVERIFY(e.prepare(TfrmCltEdit::NewMode));
+            QCOMPARE(e.edtcode->text(), QStringLiteral("00000001"));
+            e.edtName->setText(QStringLiteral("丁"));
+            e.Button1->click();
+            QCOMPARE(e.result(), int(QDialog::Accepted));
+        }
+        QVERIFY(main.QryMain->locate(QStringLiteral("F_code"), QStringLiteral("99999999")));
+        TfrmCltEdit copy(main);
+        QVERIFY(copy.prepare(TfrmCltEdit::CopyMode));
+        copy.Button1->click();   // the copied code repeats: the next free one is taken
+        QCOMPARE(copy.result(), int(QDialog::Accepted));
+        QVERIFY2(seams.dialogs.calls.isEmpty(), qPrintable(seams.dialogs.texts().join(u'|')));
+        QCOMPARE(value(*dm, QStringLiteral("select F_code from t_client where F_name = '甲' and F_code <> '99999999'")),
+                 QStringLiteral("00000002"));
+        QCOMPARE(dm->GetIntValue(QStringLiteral("select count(*) from t_client")), 5);
+        QCOMPARE(dm->GetIntValue(QStringLiteral("select count(distinct F_code) from t_client")), 5);
+    }
+
+    // When no code can be looked up the new-record form does not open; the
+    // picker buttons open the code list of their type.
     void noNextCodeAndPickers()
     {
         ScopedSeams seams;
         auto dm = TestDb::freshModule(QStringLiteral("sqlite"), m_dir->path());
-        QVERIFY(dm->RunSQL(QStringLiteral("insert into t_client(F_code,F_name) values('ABCDEFGHIJ','甲')")));
         QVERIFY(dm->RunSQL(QStringLiteral("insert into t_code(F_name,F_type) values('冰箱','type'),('空调','type')")));
         PubUnit::AutoCode = true;
         TFrmMain main;
         main.show();
+        QVERIFY(dm->RunSQL(QStringLiteral("alter table t_client rename to t_client_gone")));
         {
             TfrmCltEdit e(main);
             QVERIFY(!e.OpenEditor(TfrmCltEdit::NewMode));
@@ -319,6 +355,45 @@ private slots:
         QTest::keyClick(e.edtName, Qt::Key_S, Qt::ControlModifier);   // Ctrl+S saves
         QCOMPARE(value(*dm, QStringLiteral("select F_name from t_client where F_code = 'K2'")), QStringLiteral("二改"));
         QCOMPARE(e.result(), int(QDialog::Accepted));
+    }
+
+    // Tab and Enter pass the free dates and the reminder date by, ticked or
+    // not; the appointment dates are reached, their date once ticked.
+    void dateTabStops_data()
+    {
+        QTest::addColumn<bool>("ticked");
+        QTest::newRow("unticked") << false;
+        QTest::newRow("ticked") << true;
+    }
+    void dateTabStops()
+    {
+        QFETCH(bool, ticked);
+        ScopedSeams seams;
+        auto dm = TestDb::freshModule(QStringLiteral("sqlite"), m_dir->path());
+        PubUnit::AutoCode = false;
+        TFrmMain main;
+        main.show();
+        TfrmCltEdit e(main);
+        QVERIFY(e.prepare(TfrmCltEdit::NewMode));
+        e.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&e));
+        e.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&e));
+        for (CheckedDateEdit *d : {e.dtpRQ[0], e.dtpRQ[1], e.dtpRQ[2], e.dtpAwokeDate, e.dtpSetupDate})
+            d->setChecked(ticked);
+        e.edtName->setFocus();
+        QSet<QWidget *> reached;
+        for (int i = 0; i < 120; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), i % 2 ? Qt::Key_Tab : Qt::Key_Return);
+            reached << QApplication::focusWidget();
+        }
+        for (CheckedDateEdit *d : {e.dtpRQ[0], e.dtpRQ[1], e.dtpRQ[2], e.dtpAwokeDate})
+            for (QWidget *w : std::as_const(reached))
+                QVERIFY2(w != d && !d->isAncestorOf(w), qPrintable(d->objectName() + u' ' + w->metaObject()->className()));
+        QVERIFY(reached.contains(static_cast<QWidget *>(e.dtpSetupDate->tickBox())));
+        QCOMPARE(reached.contains(static_cast<QWidget *>(e.dtpSetupDate->dateEdit())), ticked);
+        QVERIFY(reached.contains(static_cast<QWidget *>(e.edtZF[4])));
+        QVERIFY(reached.contains(static_cast<QWidget *>(e.rceSZ[2])));
     }
 
 private:

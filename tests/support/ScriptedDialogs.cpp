@@ -18,9 +18,9 @@ int ScriptedDialogs::count(const QString &text) const
 
 QVariant ScriptedDialogs::next() { return m_answers.isEmpty() ? QVariant() : m_answers.dequeue(); }
 
-int ScriptedDialogs::message(const QString &text, Kind kind)
+int ScriptedDialogs::message(const QString &text, Kind kind, Mess::Answer defaultAnswer)
 {
-    calls.append({QStringLiteral("message"), text, int(kind)});
+    calls.append({QStringLiteral("message"), text, int(kind), kind == Kind::Question ? int(defaultAnswer) : 0});
     if (kind != Kind::Question) return 0;
     const QVariant a = next();
     return a.isValid() ? a.toInt() : 2;

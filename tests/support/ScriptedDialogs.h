@@ -18,6 +18,7 @@ public:
         QString what;    // "message", "standard", "confirm", "input", "open", "save", "directory", "dialog"
         QString text;
         int kind = -1;
+        int defaultAnswer = 0;   // a question: the answer Enter would give (Mess::Yes or Mess::No)
     };
 
     // Answers are taken in order; with none left a question answers No (2),
@@ -33,7 +34,7 @@ public:
     QStringList texts() const;
     int count(const QString &text) const;
 
-    int message(const QString &text, Kind kind) override;
+    int message(const QString &text, Kind kind, Mess::Answer defaultAnswer) override;
     void standardMessage(const QString &text, const QString &caption, Kind kind) override;
     bool confirm(const QString &text, const QString &caption) override;
     std::optional<QString> inputText(const QString &caption, const QString &prompt,

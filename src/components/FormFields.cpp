@@ -1,0 +1,82 @@
+#include "FormFields.h"
+
+#include "CheckedDateEdit.h"
+#include "NumberEdit.h"
+
+#include "app/SetIme.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QToolButton>
+
+namespace FormFields {
+
+QLineEdit *textBox(QWidget *parent, const char *name, bool chinese)
+{
+    auto *edit = named(new QLineEdit(parent), name);
+    markChineseInput(edit, chinese);
+    return edit;
+}
+
+QComboBox *codeBox(QWidget *parent, const char *name, bool chinese)
+{
+    auto *box = named(new QComboBox(parent), name);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    markChineseInput(box, chinese);
+    return box;
+}
+
+NumberEdit *numberBox(QWidget *parent, const char *name)
+{
+    auto *edit = named(new NumberEdit(parent), name);
+    markChineseInput(edit, false);
+    return edit;
+}
+
+CheckedDateEdit *dateBox(QWidget *parent, const char *name, bool tick)
+{
+    return named(new CheckedDateEdit(parent, tick), name);
+}
+
+QToolButton *pickerButton(QWidget *parent, const char *name, const QString &hint)
+{
+    auto *b = named(new QToolButton(parent), name);
+    b->setText(QStringLiteral("…"));
+    b->setToolTip(hint);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
+QWidget *withButton(QWidget *parent, QWidget *field, QToolButton *button)
+{
+    auto *w = new QWidget(parent);
+    auto *l = new QHBoxLayout(w);
+    l->setContentsMargins(0, 0, 0, 0);
+    l->setSpacing(1);
+    field->setParent(w);
+    button->setParent(w);
+    l->addWidget(field, 1);
+    l->addWidget(button);
+    return w;
+}
+
+QGroupBox *radioRow(QWidget *parent, const char *name, const QStringList &items, int start, QButtonGroup **group)
+{
+    auto *box = named(new QGroupBox(parent), name);
+    auto *row = new QHBoxLayout(box);
+    *group = new QButtonGroup(box);
+    for (int i = 0; i < items.size(); ++i) {
+        auto *b = new QRadioButton(items[i], box);
+        (*group)->addButton(b, i);
+        row->addWidget(b);
+    }
+    (*group)->button(start)->setChecked(true);
+    return box;
+}
+
+} // namespace FormFields
