@@ -103,7 +103,7 @@ void Connection::close()
         db.close();
     }
     QSqlDatabase::removeDatabase(m_name);
-    m_inTransaction = false;
+    m_depth = 0;
 }
 
 bool Connection::isOpen() const
@@ -191,32 +191,75 @@ bool Connection::execNative(QSqlQuery &query, const QString &sql, const QStringL
     return ok;
 }
 
+namespace {
+QString savepointName(int depth) { return QStringLiteral("sp_level%1").arg(depth); }
+} // namespace
+
+bool Connection::execSavepoint(const QString &sql)
+{
+    if (sql.isEmpty()) return true;
+    QSqlQuery q(database());
+    if (q.exec(sql)) return true;
+    m_lastError = q.lastError().text();
+    return false;
+}
+
 bool Connection::beginTransaction()
 {
     if (!isOpen()) {
         m_lastError = QStringLiteral("数据库未连接");
         return false;
     }
+    if (m_depth > 0) {
+        if (!execSavepoint(m_dialect->savepointSql(savepointName(m_depth + 1)))) return false;
+        ++m_depth;
+        return true;
+    }
     QSqlDatabase db = database();
-    m_inTransaction = db.transaction();
-    if (!m_inTransaction) m_lastError = db.lastError().text();
-    return m_inTransaction;
+    if (!db.transaction()) {
+        m_lastError = db.lastError().text();
+        return false;
+    }
+    m_depth = 1;
+    return true;
 }
 
 bool Connection::commit()
 {
+    if (m_depth <= 0) {
+        m_lastError = QStringLiteral("没有进行中的事务");
+        return false;
+    }
+    if (m_depth > 1) {
+        if (!execSavepoint(m_dialect->releaseSavepointSql(savepointName(m_depth)))) return false;
+        --m_depth;
+        return true;
+    }
     QSqlDatabase db = database();
-    const bool ok = db.commit();
-    if (!ok) m_lastError = db.lastError().text();
-    m_inTransaction = false;
-    return ok;
+    if (!db.commit()) {
+        // Still open: SQLite keeps a transaction whose COMMIT failed.
+        m_lastError = db.lastError().text();
+        return false;
+    }
+    m_depth = 0;
+    return true;
 }
 
 bool Connection::rollback()
 {
-    QSqlDatabase db = database();
-    const bool ok = db.rollback();
-    m_inTransaction = false;
+    if (m_depth <= 0) return false;
+    // The level is gone whatever the server answers, and lastError() keeps
+    // the reason the caller rolls back for.
+    const QString reason = m_lastError;
+    bool ok;
+    if (m_depth > 1) {
+        const QString name = savepointName(m_depth);
+        ok = execSavepoint(m_dialect->rollbackToSavepointSql(name)) && execSavepoint(m_dialect->releaseSavepointSql(name));
+    } else {
+        ok = database().rollback();
+    }
+    --m_depth;
+    m_lastError = reason;
     return ok;
 }
 
@@ -232,8 +275,9 @@ ScopedTransaction::~ScopedTransaction()
 bool ScopedTransaction::commit()
 {
     if (!m_active) return false;
+    if (!m_cnn.commit()) return false;
     m_active = false;
-    return m_cnn.commit();
+    return true;
 }
 
 // --- PreparedStatement ----------------------------------------------------
@@ -275,6 +319,9 @@ bool PreparedStatement::prepare(QString *error)
 
 bool PreparedStatement::exec(const QVector<QVariant> &values, QString *error)
 {
+    Params traced;
+    for (int i = 0; i < m_names.size(); ++i) traced.set(m_names.at(i), values.value(i));
+    m_cnn.trace(m_tsql, traced);
     for (int i = 0; i < m_order.size(); ++i) m_query.bindValue(i, Connection::normaliseValue(values.value(m_order.at(i))));
     if (!m_query.exec()) {
         *error = m_query.lastError().text();

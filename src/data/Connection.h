@@ -51,10 +51,16 @@ public:
     bool execNative(QSqlQuery &query, const QString &sql, const QStringList &paramNames,
                     const Params &params, bool forwardOnly = true, const QString &traceAs = {});
 
+    // Transactions nest: one begun inside another is a savepoint, and commit
+    // and rollback act on the innermost. A commit that fails leaves its level
+    // open (the server may still hold it) until it is rolled back; the
+    // server's message stays in lastError(). Transaction statements are not
+    // written to the statement trace.
     bool beginTransaction();
     bool commit();
     bool rollback();
-    bool inTransaction() const { return m_inTransaction; }
+    bool inTransaction() const { return m_depth > 0; }
+    int transactionDepth() const { return m_depth; }
 
     QString lastError() const { return m_lastError; }
     void setLastError(const QString &e) { m_lastError = e; }
@@ -64,13 +70,15 @@ public:
     static QVariant normaliseValue(const QVariant &v);
 
 private:
+    friend class PreparedStatement;
     void trace(const QString &tsql, const Params &params) const;
+    bool execSavepoint(const QString &sql);
 
     QString m_name;
     ConnectionSettings m_settings;
     std::unique_ptr<Dialect> m_dialect;
     QString m_lastError;
-    bool m_inTransaction = false;
+    int m_depth = 0;   // 1: a transaction; more: savepoints inside it
 };
 
 // One statement prepared once and run for many rows (bulk inserts). The
@@ -93,7 +101,9 @@ private:
     QList<int> m_order;   // statement parameter -> index into the values
 };
 
-// Begun on the shared connection; rolls back in its destructor unless commit() ran.
+// Begun on the shared connection (a savepoint when a transaction is already
+// open); rolls back in its destructor unless commit() succeeded. A failed
+// commit leaves it active, so the destructor rolls back what the server kept.
 class ScopedTransaction {
 public:
     explicit ScopedTransaction(Connection &cnn);
@@ -102,7 +112,7 @@ public:
     ScopedTransaction &operator=(const ScopedTransaction &) = delete;
 
     bool isActive() const { return m_active; }
-    bool commit();
+    bool commit();   // false: the connection's lastError() says why
 
 private:
     Connection &m_cnn;

@@ -462,6 +462,9 @@ public:
         }
         return {};
     }
+    QString savepointSql(const QString &name) const override { return QStringLiteral("save transaction ") + name; }
+    QString releaseSavepointSql(const QString &) const override { return {}; }
+    QString rollbackToSavepointSql(const QString &name) const override { return QStringLiteral("rollback transaction ") + name; }
     QString pageSql(const QString &sel, qint64 offset, qint64 limit) const override
     {
         // OFFSET/FETCH needs an ORDER BY; a statement without one keeps its order.

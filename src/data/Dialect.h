@@ -76,5 +76,11 @@ public:
     // Appends paging to a translated select.
     virtual QString pageSql(const QString &translatedSelect, qint64 offset, qint64 limit) const;
 
+    // A transaction begun inside another one is a savepoint. An empty release
+    // statement: the engine keeps the savepoint until the outer commit.
+    virtual QString savepointSql(const QString &name) const { return QStringLiteral("savepoint ") + name; }
+    virtual QString releaseSavepointSql(const QString &name) const { return QStringLiteral("release savepoint ") + name; }
+    virtual QString rollbackToSavepointSql(const QString &name) const { return QStringLiteral("rollback to savepoint ") + name; }
+
     static std::unique_ptr<Dialect> create(const QString &driver);   // unknown names give nullptr
 };
