@@ -486,10 +486,10 @@ void TfrmCltEdit::Button1Click()
         accept();
     } else if (CheckBox1->isChecked()) {
         // Continuous add: a clean form with the next code, editable unless
-        // codes are generated. The row itself is saved whatever happens here.
-        LoadFields(false);
+        // codes are generated (then the defaults hold it already). The row
+        // itself is saved whatever happens here.
         QString code;
-        if (nextCode(&code)) edtcode->setText(code);
+        if (LoadFields(false) && !PubUnit::AutoCode && nextCode(&code)) edtcode->setText(code);
         edtName->setFocus();
     } else {
         accept();

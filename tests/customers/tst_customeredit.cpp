@@ -284,9 +284,15 @@ private slots:
             TfrmCltEdit e(main);
             QVERIFY(e.prepare(TfrmCltEdit::NewMode));
             QCOMPARE(e.edtcode->text(), QStringLiteral("00000001"));
+            e.show();
+            e.CheckBox1->setChecked(true);
             e.edtName->setText(QStringLiteral("丁"));
             e.Button1->click();
-            QCOMPARE(e.result(), int(QDialog::Accepted));
+            // Continuous add: the form is ready for the next sale, code fixed.
+            QVERIFY(e.isVisible());
+            QCOMPARE(e.edtcode->text(), QStringLiteral("00000002"));
+            QVERIFY(e.edtcode->isReadOnly());
+            e.Button2->click();
         }
         QVERIFY(main.QryMain->locate(QStringLiteral("F_code"), QStringLiteral("99999999")));
         TfrmCltEdit copy(main);
@@ -346,10 +352,18 @@ private slots:
         e.edtName->setFocus();
         QTest::keyClick(e.edtName, Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), e.edtcode);   // Enter moves on like Tab
-        qobject_cast<QAbstractButton *>(e.findChild<QObject *>(QStringLiteral("btnLast")))->click();
+        RecordNavigator *nav = e.DBNavigator1;
+        using S = RecordNavigator::Step;
+        // The list starts on its first row: only onwards.
+        QCOMPARE(main.QryMain->recNo(), 0);
+        QVERIFY(!nav->button(S::First)->isEnabled() && !nav->button(S::Prior)->isEnabled());
+        QVERIFY(nav->button(S::Next)->isEnabled() && nav->button(S::Last)->isEnabled());
+        nav->button(S::Last)->click();
         QCOMPARE(e.edtName->text(), QStringLiteral("三"));
         QCOMPARE(main.QryMain->recNo(), 2);
-        qobject_cast<QAbstractButton *>(e.findChild<QObject *>(QStringLiteral("btnPrior")))->click();
+        QVERIFY(nav->button(S::First)->isEnabled() && nav->button(S::Prior)->isEnabled());
+        QVERIFY(!nav->button(S::Next)->isEnabled() && !nav->button(S::Last)->isEnabled());
+        nav->button(S::Prior)->click();
         QCOMPARE(e.edtcode->text(), QStringLiteral("K2"));
         e.edtName->setText(QStringLiteral("二改"));
         QTest::keyClick(e.edtName, Qt::Key_S, Qt::ControlModifier);   // Ctrl+S saves
