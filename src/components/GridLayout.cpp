@@ -125,7 +125,7 @@ void SaveGridLayout(DataGrid &grid, const QString &key)
 
 void AskAndSaveGridLayout(DataGrid &grid, const QString &key)
 {
-    if (ShowMess(QStringLiteral("真的要保存当前网格设置吗？"), 1) == 1) SaveGridLayout(grid, key);
+    if (ShowMess(QStringLiteral("真的要保存当前网格设置吗？"), 1) == Mess::Yes) SaveGridLayout(grid, key);
 }
 
 void ChooseColumns(DataGrid &grid)

@@ -321,7 +321,7 @@ bool TFrmMain::eventFilter(QObject *watched, QEvent *event)
 
 void TFrmMain::closeEvent(QCloseEvent *event)
 {
-    if (!m_closeConfirmed && ShowMess(exitQuestion(PubUnit::ProductName), 1) != 1) {
+    if (!m_closeConfirmed && ShowMess(exitQuestion(PubUnit::ProductName), 1) != Mess::Yes) {
         event->ignore();
         return;
     }

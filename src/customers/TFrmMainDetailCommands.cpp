@@ -51,7 +51,7 @@ void detailDelete(TFrmMain &w)
     DataSet *q = w.detailQuery(tab);
     if (listEmpty(q) || !dmData) return;
     const QString date = q->fieldByName(detailDateField(tab)).asString();
-    if (ShowMess(detailDeleteQuestion(tab, date), 1) == 2) return;
+    if (ShowMess(detailDeleteQuestion(tab, date), 1, Mess::No) != Mess::Yes) return;
     const qint64 id = q->fieldByName(QStringLiteral("F_ID")).value().toLongLong();
     if (dmData->DeleteByID(detailTable(tab), id)) w.ReopenDetail(tab);
 }

@@ -61,7 +61,7 @@ void deleteCustomer(TFrmMain &w)
 {
     if (listEmpty(w.QryMain) || !dmData) return;
     const QString name = w.QryMain->fieldByName(QStringLiteral("F_Name")).asString();
-    if (ShowMess(customerDeleteQuestion(name), 1) == 2) return;
+    if (ShowMess(customerDeleteQuestion(name), 1, Mess::No) != Mess::Yes) return;
     const QString code = w.QryMain->fieldByName(QStringLiteral("F_code")).asString();
     const qint64 id = w.QryMain->fieldByName(QStringLiteral("F_ID")).value().toLongLong();
 

@@ -436,6 +436,7 @@ void TestMainCommands::deleteCustomer()
     QCOMPARE(f.seams.dialogs.texts(),
              QStringList{QStringLiteral("删除当前售后记录，将删除当前记录所有相关内容，\n真的要删除当前用户某商行 的售后记录吗？")});
     QCOMPARE(f.seams.dialogs.calls[0].kind, 1);
+    QCOMPARE(f.seams.dialogs.calls[0].defaultAnswer, int(Mess::No));   // Enter must not delete
     QCOMPARE(counts(code), (QList<int>{1, 2, 1, 1}));
 
     f.seams.dialogs.answer(1);
@@ -553,6 +554,7 @@ void TestMainCommands::detailCommands()
     f.named("tbddel")->trigger();
     const QString question = QStringLiteral("真的要删除当前报修日期为“2024-03-01”的维修记录吗？");
     QCOMPARE(messageTexts(d), QStringList{msg(1, question)});
+    QCOMPARE(d.calls[0].defaultAnswer, int(Mess::No));
     QCOMPARE(f.count(QStringLiteral("select count(*) from T_WXrec")), 2);
     d.answer(1);
     w.action(903)->trigger();
