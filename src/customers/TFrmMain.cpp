@@ -125,9 +125,10 @@ bool sameSettings(const ConnectionSettings &a, const ConnectionSettings &b)
 
 } // namespace
 
-// Counts the rows of a long customer list on a connection of its own, so a
-// keystroke never waits for the count. Only the newest request matters: one
-// still waiting when a newer one comes is dropped.
+// Counts the rows of a long customer list, and totals its footer columns, on
+// a connection of its own, so a keystroke never waits for either. Only the
+// newest request of each kind matters: one still waiting when a newer one
+// comes is dropped, and a count for a new list drops a waiting total.
 class TFrmMain::RecordCounter {
 public:
     explicit RecordCounter(TFrmMain *window) : m_window(window), m_thread([this] { run(); }) {}
@@ -141,11 +142,23 @@ public:
         m_thread.join();
     }
 
-    void request(const ConnectionSettings &settings, const QString &statement, int generation)
+    void requestCount(const ConnectionSettings &settings, const QString &statement, int generation)
     {
         {
             const std::lock_guard lock(m_mutex);
-            m_job = Job {settings, statement, generation};
+            m_count = Job {settings, statement, generation, {}, {}};
+            m_sums.reset();
+        }
+        m_wake.notify_one();
+    }
+
+    // `names` are the result columns of `fields` (data set columns).
+    void requestSums(const ConnectionSettings &settings, const QString &statement, int generation,
+                     const QVector<int> &fields, const QStringList &names)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_sums = Job {settings, statement, generation, fields, names};
         }
         m_wake.notify_one();
     }
@@ -155,6 +168,8 @@ private:
         ConnectionSettings settings;
         QString statement;
         int generation = 0;
+        QVector<int> fields;   // empty: a count
+        QStringList names;
     };
 
     void run()
@@ -165,28 +180,41 @@ private:
             Job job;
             {
                 std::unique_lock lock(m_mutex);
-                m_wake.wait(lock, [this] { return m_stop || m_job; });
+                m_wake.wait(lock, [this] { return m_stop || m_count || m_sums; });
                 if (m_stop) break;
-                job = std::move(*m_job);
-                m_job.reset();
+                std::optional<Job> &next = m_count ? m_count : m_sums;
+                job = std::move(*next);
+                next.reset();
             }
             if (!cnn.isOpen() || !sameSettings(openedWith, job.settings)) {
                 openedWith = job.settings;
                 cnn.open(job.settings);
             }
-            int count = -1;
+            // What the list itself would ask, traced as the list's statement as it does.
+            QStringList items;
+            for (const QString &name : std::as_const(job.names))
+                items << QStringLiteral("sum(%1)").arg(cnn.isOpen() ? cnn.dialect().quoteName(name) : name);
+            QVector<double> values;
+            bool ok = false;
             if (cnn.isOpen()) {
-                // The count the list itself would make, traced as the list's statement as it does.
-                QStringList names;
-                const QString native = cnn.dialect().translate(job.statement, &names);
+                QStringList params;
+                const QString native = cnn.dialect().translate(job.statement, &params);
+                const QString sql = QStringLiteral("select %1 from (%2) as count_q")
+                                        .arg(items.isEmpty() ? QStringLiteral("count(*)") : items.join(u','),
+                                             Tsql::withoutOrderBy(native));
                 QSqlQuery q;
-                if (cnn.execNative(q, QStringLiteral("select count(*) from (%1) as count_q").arg(Tsql::withoutOrderBy(native)),
-                                   names, {}, true, job.statement)
-                    && q.next())
-                    count = q.value(0).toInt();
+                ok = cnn.execNative(q, sql, params, {}, true, job.statement) && q.next();
+                for (int i = 0; ok && i < qMax(1, int(items.size())); ++i) values << q.value(i).toDouble();
             }
-            QMetaObject::invokeMethod(
-                m_window, [w = m_window, g = job.generation, count] { w->recordCounted(g, count); }, Qt::QueuedConnection);
+            if (job.fields.isEmpty()) {
+                const int count = ok ? int(values.value(0)) : -1;
+                QMetaObject::invokeMethod(
+                    m_window, [w = m_window, g = job.generation, count] { w->recordCounted(g, count); }, Qt::QueuedConnection);
+            } else if (ok) {
+                QMetaObject::invokeMethod(
+                    m_window, [w = m_window, g = job.generation, f = job.fields, values] { w->recordSummed(g, f, values); },
+                    Qt::QueuedConnection);
+            }
         }
         cnn.close();
     }
@@ -194,7 +222,8 @@ private:
     TFrmMain *m_window;
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::optional<Job> m_job;
+    std::optional<Job> m_count;
+    std::optional<Job> m_sums;
     bool m_stop = false;
     std::thread m_thread;   // last: started once the rest exists
 };
@@ -462,8 +491,22 @@ void TFrmMain::buildLayout()
     connect(ListView1, &QListWidget::currentRowChanged, this, [this](int row) { rpcList->setCurrentIndex(qMax(0, row)); });
     connect(QryMain, &DataSet::currentRowChanged, this, &TFrmMain::followCurrentCustomer);
     // Any reopening makes a count still under way for the list before it stale.
-    connect(QryMain, &DataSet::opened, this, [this] { ++m_listGeneration; });
-    connect(QryMain, &DataSet::recordCountKnown, this, &TFrmMain::setRecordCount);
+    // Footer totals of a long list are made on the counting reader when typing
+    // pauses after its count: they read the whole list, so they must not hold
+    // up the count of the next key.
+    DBGridEh1->setFooterSumsSupplied(true);
+    m_sumsDelay = new QTimer(this);
+    m_sumsDelay->setSingleShot(true);
+    m_sumsDelay->setInterval(300);
+    connect(m_sumsDelay, &QTimer::timeout, this, &TFrmMain::sumFooters);
+    connect(QryMain, &DataSet::opened, this, [this] {
+        ++m_listGeneration;
+        m_sumsDelay->stop();
+    });
+    connect(QryMain, &DataSet::recordCountKnown, this, [this] {
+        setRecordCount();
+        m_sumsDelay->start();
+    });
 }
 
 // --- showing ------------------------------------------------------------------
@@ -574,7 +617,7 @@ void TFrmMain::openList(const QString &statement)
     if (QryMain->isRecordCountKnown()) return;
     QTimer::singleShot(0, this, [this, generation = m_listGeneration] {
         if (generation == m_listGeneration && !QryMain->isRecordCountKnown())
-            m_counter->request(dmData->ADOcnn.settings(), QryMain->sql(), generation);
+            m_counter->requestCount(dmData->ADOcnn.settings(), QryMain->sql(), generation);
     });
 }
 
@@ -585,6 +628,21 @@ void TFrmMain::recordCounted(int generation, int count)
         QryMain->setRecordCount(count);
     else
         QryMain->recordCount();   // the reader could not count: the list counts itself
+}
+
+void TFrmMain::sumFooters()
+{
+    const QVector<int> fields = DBGridEh1->footerSumFields();
+    if (!dmData || !QryMain->isActive() || fields.isEmpty() || QryMain->hasSums(fields)) return;
+    QStringList names;
+    for (int f : fields) names << QryMain->fieldName(f);
+    if (names.contains(QString())) return;   // a summed column the list does not have
+    m_counter->requestSums(dmData->ADOcnn.settings(), QryMain->sql(), m_listGeneration, fields, names);
+}
+
+void TFrmMain::recordSummed(int generation, const QVector<int> &fields, const QVector<double> &totals)
+{
+    if (generation == m_listGeneration) QryMain->setSums(fields, totals);
 }
 
 void TFrmMain::RefreshList()

@@ -287,9 +287,9 @@ private slots:
         auto dm = fixture(backend);
         QStringList values;
         for (int i = 0; i < 1700; ++i) {
-            values << QStringLiteral("('%1','n%1')").arg(i, 5, 10, QLatin1Char('0'));
+            values << QStringLiteral("('%1','n%1',2)").arg(i, 5, 10, QLatin1Char('0'));
             if (values.size() == 100) {
-                QVERIFY(dm->RunSQL(QStringLiteral("insert into t_client(F_code,F_name) values") + values.join(u',')));
+                QVERIFY(dm->RunSQL(QStringLiteral("insert into t_client(F_code,F_name,F_amount) values") + values.join(u',')));
                 values.clear();
             }
         }
@@ -314,6 +314,12 @@ private slots:
         QCOMPARE(w.QryMain->recordCount(), 700);
         QCOMPARE(w.DBGridEh1->model()->rowCount(), 700);
         QCOMPARE(w.DBGridEh1->cellText(699, 0), QStringLiteral("01699"));
+
+        // The footer totals of the long list come the same way, once typing pauses.
+        const int amount = w.DBGridEh1->columnOfField(QStringLiteral("F_amount"));
+        QCOMPARE(w.DBGridEh1->column(amount).footerKind, FooterKind::Sum);
+        QTRY_VERIFY(w.QryMain->hasSums(w.DBGridEh1->footerSumFields()));
+        QCOMPARE(w.DBGridEh1->footerText(amount).toDouble(), 1400.0);
     }
 
     // Keys of the search box and the category panel, and a click on the
