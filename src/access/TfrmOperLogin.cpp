@@ -4,6 +4,7 @@
 
 #include "app/Companion.h"
 #include "app/SetIme.h"
+#include "components/FormFields.h"
 #include "data/SqlText.h"
 #include "data/TdmData.h"
 
@@ -53,15 +54,9 @@ TfrmOperLogin::TfrmOperLogin(int mode, std::function<void(const QString &)> appl
     edtPassWord->setObjectName(QStringLiteral("edtPassWord"));
     edtPassWord->setEchoMode(QLineEdit::Password);
 
-    btnOk = new QPushButton(QStringLiteral("确定"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnCancel = new QPushButton(QStringLiteral("取消"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
     // Enter is handled by the window itself, never by a default button.
-    for (QPushButton *b : {btnOk, btnCancel}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
+    btnOk = FormFields::button(this, "btnOk", QStringLiteral("确定"));
+    btnCancel = FormFields::button(this, "btnCancel", QStringLiteral("取消"));
 
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("姓  名："), cbbOperName);

@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
 
@@ -63,6 +64,14 @@ QWidget *withButton(QWidget *parent, QWidget *field, QToolButton *button)
     l->addWidget(field, 1);
     l->addWidget(button);
     return w;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &text)
+{
+    auto *b = named(new QPushButton(text, parent), name);
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    return b;
 }
 
 QGroupBox *radioRow(QWidget *parent, const char *name, const QStringList &items, int start, QButtonGroup **group)

@@ -13,6 +13,7 @@ class QButtonGroup;
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
+class QPushButton;
 class QToolButton;
 class QWidget;
 
@@ -35,6 +36,9 @@ CheckedDateEdit *dateBox(QWidget *parent, const char *name, bool tick = true);
 QToolButton *pickerButton(QWidget *parent, const char *name, const QString &hint = {});
 // The field with its picker button on its right, as one cell of a form.
 QWidget *withButton(QWidget *parent, QWidget *field, QToolButton *button);
+// A button that Enter never presses by default: in entry windows Enter
+// moves from field to field, and presses a button only when it has the focus.
+QPushButton *button(QWidget *parent, const char *name, const QString &text);
 // A row of radio buttons with ids 0.. in order, `start` chosen.
 QGroupBox *radioRow(QWidget *parent, const char *name, const QStringList &items, int start, QButtonGroup **group);
 

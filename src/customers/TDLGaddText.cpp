@@ -3,6 +3,7 @@
 #include "app/Companion.h"
 #include "app/Dialogs.h"
 #include "components/DialogKeys.h"
+#include "components/FormFields.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,19 +17,12 @@ TDLGaddText::TDLGaddText(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("请输入要增加的标题名称"));
 
     auto *label = new QLabel(QStringLiteral("名    称："), this);
-    edtName = new QLineEdit(this);
-    edtName->setObjectName(QStringLiteral("edtName"));
+    edtName = FormFields::textBox(this, "edtName");
     edtName->setMinimumWidth(220);
     label->setBuddy(edtName);
 
-    BitBtn1 = new QPushButton(QStringLiteral("确定"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn2 = new QPushButton(QStringLiteral("关闭"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    for (QPushButton *b : {BitBtn1, BitBtn2}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
+    BitBtn1 = FormFields::button(this, "BitBtn1", QStringLiteral("确定"));
+    BitBtn2 = FormFields::button(this, "BitBtn2", QStringLiteral("关闭"));
 
     auto *field = new QHBoxLayout;
     field->addWidget(label);

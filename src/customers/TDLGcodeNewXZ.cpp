@@ -6,6 +6,7 @@
 #include "app/Dialogs.h"
 #include "components/DataGrid.h"
 #include "components/DialogKeys.h"
+#include "components/FormFields.h"
 #include "data/DataSet.h"
 #include "data/TdmData.h"
 
@@ -25,13 +26,10 @@ TDLGcodeNewXZ::TDLGcodeNewXZ(QWidget *parent) : QDialog(parent)
     resize(380, 420);
 
     auto *lblCode = new QLabel(QStringLiteral("助 记 码："), this);
-    edtcode = new QLineEdit(this);
-    edtcode->setObjectName(QStringLiteral("edtcode"));
+    edtcode = FormFields::textBox(this, "edtcode");
     auto *lblName = new QLabel(QStringLiteral("名    称："), this);
-    edtname = new QLineEdit(this);
-    edtname->setObjectName(QStringLiteral("edtname"));
-    BitBtn3 = new QPushButton(QStringLiteral("查询"), this);
-    BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
+    edtname = FormFields::textBox(this, "edtname");
+    BitBtn3 = FormFields::button(this, "BitBtn3", QStringLiteral("查询"));
 
     QryCode = new DataSet(dmData ? &dmData->ADOcnn : nullptr, this);
     QryCode->setObjectName(QStringLiteral("QryCode"));
@@ -54,16 +52,9 @@ TDLGcodeNewXZ::TDLGcodeNewXZ(QWidget *parent) : QDialog(parent)
     DBGridEh1->setFooterVisible(true);
     DBGridEh1->setDataSet(QryCode);
 
-    BitBtn1 = new QPushButton(QStringLiteral("确定"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn2 = new QPushButton(QStringLiteral("关闭"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    Button1 = new QPushButton(QStringLiteral("新增"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    for (QPushButton *b : {BitBtn1, BitBtn2, BitBtn3, Button1}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
+    BitBtn1 = FormFields::button(this, "BitBtn1", QStringLiteral("确定"));
+    BitBtn2 = FormFields::button(this, "BitBtn2", QStringLiteral("关闭"));
+    Button1 = FormFields::button(this, "Button1", QStringLiteral("新增"));
 
     auto *topPanel = new QHBoxLayout;
     topPanel->addWidget(lblCode);

@@ -121,13 +121,8 @@ TDlgCltCx::TDlgCltCx(QWidget *parent) : QDialog(parent)
     lower->setColumnStretch(1, 1);
     lower->setColumnStretch(3, 1);
 
-    Button1 = named(new QPushButton(QStringLiteral("查询(&P)"), this), "Button1");
-    Button2 = named(new QPushButton(QStringLiteral("关闭(&C)"), this), "Button2");
-    // Enter moves between fields; it never presses a button by default.
-    for (QPushButton *b : {Button1, Button2}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
+    Button1 = button(this, "Button1", QStringLiteral("查询(&P)"));
+    Button2 = button(this, "Button2", QStringLiteral("关闭(&C)"));
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 

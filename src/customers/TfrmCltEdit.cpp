@@ -207,15 +207,9 @@ void TfrmCltEdit::buildLayout()
     edtEmpName->setFocusPolicy(Qt::NoFocus);
     edtEmpName->setStyleSheet(QStringLiteral("background-color: rgb(0, 255, 255);"));
     edtEmpName->setMaximumWidth(100);
-    Button6 = new QPushButton(QStringLiteral("打印当前销售单据"), Panel1);
-    Button6->setObjectName(QStringLiteral("Button6"));
-    Button6->setAutoDefault(false);
-    Button1 = new QPushButton(QStringLiteral("确定"), Panel1);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setAutoDefault(false);
-    Button2 = new QPushButton(QStringLiteral("取消"), Panel1);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setAutoDefault(false);
+    Button6 = button(Panel1, "Button6", QStringLiteral("打印当前销售单据"));
+    Button1 = button(Panel1, "Button1", QStringLiteral("确定"));
+    Button2 = button(Panel1, "Button2", QStringLiteral("取消"));
     panel->addWidget(CheckBox1);
     panel->addWidget(DBNavigator1);
     panel->addStretch();
