@@ -33,10 +33,12 @@ double cpuSeconds()
 }
 
 // Values made on demand, as a lazily fetched list would hand them out.
-class GeneratedRows : public XlsxRowSource {
+class GeneratedRows : public RowSource {
 public:
     explicit GeneratedRows(int rows) : m_rows(rows) {}
+    QStringList fieldNames() const override { return QStringList(kColumns, QString()); }
     int rowCount() const override { return m_rows; }
+    bool start() override { m_row = -1; return true; }
     bool nextRow() override { return ++m_row < m_rows; }
     QVariant value(int col) const override { return value(m_row, col); }
     QString text(int col) const override { return text(m_row, col); }

@@ -3,6 +3,7 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
@@ -19,10 +20,25 @@ Shell &Shell::current()
 
 void Shell::install(Shell *replacement) { g_installed = replacement; }
 
+namespace {
+// The desktop's opener starts and reports success even when no program
+// takes the file's type, so a local file asks first whether one is set.
+bool hasOpener(const QString &file)
+{
+    const QString query = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (query.isEmpty()) return true;   // nobody to ask: the opener decides
+    QProcess p;
+    p.start(query, {QStringLiteral("query"), QStringLiteral("default"), QMimeDatabase().mimeTypeForFile(file).name()});
+    if (!p.waitForFinished(3000)) return true;
+    return p.exitCode() == 0 && !p.readAllStandardOutput().trimmed().isEmpty();
+}
+} // namespace
+
 bool DesktopShell::openDocument(const QString &pathOrUrl)
 {
-    const QUrl url = QFileInfo::exists(pathOrUrl) ? QUrl::fromLocalFile(QFileInfo(pathOrUrl).absoluteFilePath())
-                                                  : QUrl::fromUserInput(pathOrUrl);
+    const bool local = QFileInfo::exists(pathOrUrl);
+    if (local && !hasOpener(pathOrUrl)) return false;
+    const QUrl url = local ? QUrl::fromLocalFile(QFileInfo(pathOrUrl).absoluteFilePath()) : QUrl::fromUserInput(pathOrUrl);
     return QDesktopServices::openUrl(url);
 }
 

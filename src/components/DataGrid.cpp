@@ -1,8 +1,7 @@
 #include "DataGrid.h"
 
-#include "app/PubUnit.h"
 #include "data/DataSet.h"
-#include "data/NumberFormat.h"
+#include "data/TdmData.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>
@@ -15,7 +14,6 @@
 #include <QTimer>
 
 namespace {
-const QLatin1String kFirstDate(PubUnit::FirstShownDate);   // earlier dates are "no date"
 constexpr int kSearchPauseMs = 1500;                         // a longer pause starts a new search
 constexpr int kIndicatorWidth = 14;
 constexpr int kSumDelayMs = 400;                             // typing pause before a long list is summed
@@ -29,12 +27,34 @@ public:
 
     void reset();
 
-    int fieldIndex(int column) const { return m_fieldIndex.value(column, -1); }
+    int fieldIndex(int column) const { return m_grid->m_source ? m_grid->m_source->field(column) : -1; }
 
-    int rowCount(const QModelIndex &parent = {}) const override
+    // A long list shows its first page at once and grows when its count
+    // arrives; only a view scrolled to the end waits for the count.
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : m_rows; }
+
+    bool canFetchMore(const QModelIndex &parent) const override
     {
         const DataSet *ds = m_grid->m_ds;
-        return parent.isValid() || !ds || !ds->isActive() ? 0 : ds->recordCount();
+        return !parent.isValid() && ds && ds->isActive() && !ds->isRecordCountKnown();
+    }
+
+    void fetchMore(const QModelIndex &parent) override
+    {
+        if (canFetchMore(parent)) m_grid->m_ds->recordCount();   // arrives through countKnown
+    }
+
+    void countKnown(int count)
+    {
+        if (count > m_rows) {
+            beginInsertRows({}, m_rows, count - 1);
+            m_rows = count;
+            endInsertRows();
+        } else if (count < m_rows) {
+            beginRemoveRows({}, count, m_rows - 1);
+            m_rows = count;
+            endRemoveRows();
+        }
     }
 
     int columnCount(const QModelIndex &parent = {}) const override
@@ -50,8 +70,8 @@ public:
         const int field = fieldIndex(index.column());
         switch (role) {
         case Qt::DisplayRole:
-            if (field >= 0 && ds->fieldKind(field) == FieldKind::Bool) return {};
-            return m_grid->displayText(index.column(), ds->value(index.row(), field));
+            if (field >= 0 && ds->fieldKind(field) == FieldKind::Bool) return {};   // a tick box
+            return m_grid->m_source->textAt(index.row(), index.column());
         case Qt::EditRole: return ds->value(index.row(), field);
         case Qt::CheckStateRole:
             if (field >= 0 && ds->fieldKind(field) == FieldKind::Bool) {
@@ -115,7 +135,7 @@ private:
     }
 
     DataGrid *m_grid;
-    QVector<int> m_fieldIndex;
+    int m_rows = 0;
     mutable int m_colourRow = -1;
     mutable bool m_hasColours = false;
     mutable QColor m_text, m_background;
@@ -225,9 +245,10 @@ public:
             if (!ds || !ds->isActive()) return {};
             if (!m_summed) {
                 // Loaded rows are summed at once; a long list reads its whole
-                // table for a total, so that waits until the operator stops typing.
-                if (!ds->isFullyFetched() && !m_computeNow) {
-                    m_delay.start();
+                // table for a total, so that waits until the operator stops
+                // typing, or until its window supplies the totals.
+                if (!ds->isFullyFetched() && !m_computeNow && !ds->hasSums(m_grid->footerSumFields())) {
+                    if (!m_grid->m_footerSumsSupplied) m_delay.start();
                     return {};
                 }
                 computeSums();
@@ -275,9 +296,9 @@ private:
 void DataGridModel::reset()
 {
     beginResetModel();
-    m_fieldIndex.clear();
     const DataSet *ds = m_grid->m_ds;
-    for (const GridColumn &c : m_grid->m_columns) m_fieldIndex << (ds ? ds->fieldIndex(c.field) : -1);
+    m_grid->m_source = m_grid->rowSource(DataGrid::Columns::All);
+    m_rows = ds && ds->isActive() ? ds->knownRecordCount() : 0;
     m_colourRow = -1;
     endResetModel();
 }
@@ -329,6 +350,8 @@ void DataGrid::setDataSet(DataSet *ds)
             rebuild();
         });
         connect(m_ds, &DataSet::currentRowChanged, this, &DataGrid::syncCurrentRow);
+        connect(m_ds, &DataSet::recordCountKnown, this, [this](int count) { m_model->countKnown(count); });
+        connect(m_ds, &DataSet::sumsKnown, this, [this] { m_footer->invalidate(); });
     }
     rebuild();
 }
@@ -336,6 +359,7 @@ void DataGrid::setDataSet(DataSet *ds)
 void DataGrid::rebuild()
 {
     m_rebuilding = true;
+    if (m_ds) setSortMarkers(m_ds->isActive() ? m_ds->sort() : QString());
     m_footer->invalidate();
     m_model->reset();
     QHeaderView *header = horizontalHeader();
@@ -352,6 +376,7 @@ void DataGrid::syncCurrentRow()
     if (!m_ds || !m_ds->isActive() || m_ds->recNo() < 0) return;
     const int row = m_ds->recNo();
     if (currentIndex().row() == row) return;
+    if (row >= m_ds->knownRecordCount()) m_ds->recordCount();   // past the first page: the grid needs the list's length
     int col = currentIndex().column();
     if (col < 0 || isColumnHidden(col)) {
         col = 0;
@@ -420,25 +445,31 @@ void DataGrid::setColumnsFromDataSet()
 
 QString DataGrid::displayText(int column, const QVariant &value) const
 {
-    if (column < 0 || column >= m_columns.size()) return {};
-    const GridColumn &col = m_columns[column];
-    if (value.isNull() || !value.isValid()) return m_displayHook ? m_displayHook(col, value, QString()) : QString();
-    const int field = m_model->fieldIndex(column);
-    const FieldKind kind = m_ds && field >= 0 ? m_ds->fieldKind(field) : FieldKind::Text;
-    const bool number = kind == FieldKind::Integer || kind == FieldKind::Float || value.typeId() == QMetaType::Double;
-    if (number && !col.displayFormat.trimmed().isEmpty()) {
-        bool ok = false;
-        const double d = value.toDouble(&ok);
-        if (ok) return formatNumber(col.displayFormat, d);
-    }
-    const QString text = DataSet::displayText(value, number && kind == FieldKind::Text ? FieldKind::Float : kind);
-    return m_displayHook ? m_displayHook(col, value, text) : text;
+    return m_source ? m_source->format(column).text(value) : QString();
 }
 
 QString DataGrid::cellText(int row, int column) const
 {
-    if (!m_ds || !m_ds->isActive()) return {};
-    return displayText(column, m_ds->value(row, m_model->fieldIndex(column)));
+    return m_source ? m_source->textAt(row, column) : QString();
+}
+
+QList<SourceColumn> DataGrid::sourceColumns(Columns which) const
+{
+    QList<SourceColumn> out;
+    for (const GridColumn &c : m_columns)
+        if (which == Columns::All || c.visible)
+            out.append({c.field, c.caption, c.displayFormat, m_noDateFields.contains(c.field.toLower())});
+    return out;
+}
+
+std::unique_ptr<DataSetSource> DataGrid::rowSource(Columns which) const
+{
+    return std::make_unique<DataSetSource>(m_ds, sourceColumns(which));
+}
+
+bool ExportGridToExcel(DataGrid &grid, const QString &sheetTitle)
+{
+    return dmData && dmData->ExportToExcel(grid.sourceColumns(DataGrid::Columns::All), grid.dataSet(), sheetTitle, true);
 }
 
 // --- footer -------------------------------------------------------------------
@@ -448,6 +479,14 @@ void DataGrid::setFooterVisible(bool on)
     m_footerVisible = on;
     m_footer->setVisible(on);
     updateGeometries();
+}
+
+QVector<int> DataGrid::footerSumFields() const
+{
+    QVector<int> fields;
+    for (int c = 0; c < columnCount(); ++c)
+        if (m_columns[c].footerKind == FooterKind::Sum) fields << m_model->fieldIndex(c);
+    return fields;
 }
 
 QString DataGrid::footerText(int column) const
@@ -513,20 +552,13 @@ void DataGrid::setRowColours(RowColours colours)
     viewport()->update();
 }
 
-void DataGrid::setDisplayHook(DisplayHook hook)
+void DataGrid::setDisplayHook(const NoDateFields &blank)
 {
-    m_displayHook = std::move(hook);
+    m_noDateFields.clear();
+    for (const QString &f : blank.fields) m_noDateFields << f.toLower();
+    m_source = rowSource(Columns::All);
     viewport()->update();
     m_footer->update();
-}
-
-DataGrid::DisplayHook DataGrid::blankNoDates(const QStringList &fields)
-{
-    QStringList lower;
-    for (const QString &f : fields) lower << f.toLower();
-    return [lower](const GridColumn &column, const QVariant &, const QString &text) {
-        return lower.contains(column.field.toLower()) && text.left(10) < kFirstDate ? QString() : text;
-    };
 }
 
 void DataGrid::setRowsHeight(int pixels)
@@ -596,7 +628,7 @@ void DataGrid::onTitleClicked(int section)
     emit titleClicked(section);
 }
 
-void DataGrid::applySort(const QString &sortText)
+void DataGrid::setSortMarkers(const QString &sortText)
 {
     for (GridColumn &c : m_columns) c.sortMarker = SortMarker::None;
     for (const QString &item : sortText.split(u',', Qt::SkipEmptyParts)) {
@@ -608,6 +640,11 @@ void DataGrid::applySort(const QString &sortText)
         m_columns[col].sortMarker = desc ? SortMarker::Descending : SortMarker::Ascending;
     }
     horizontalHeader()->viewport()->update();
+}
+
+void DataGrid::applySort(const QString &sortText)
+{
+    setSortMarkers(sortText);
     if (m_ds && m_ds->isActive()) m_ds->setSort(sortText);
 }
 

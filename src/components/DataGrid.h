@@ -8,11 +8,14 @@
 // DataSet only as they are shown, so a million-row list costs what is on
 // screen.
 
+#include "data/RowSource.h"
+
 #include <QColor>
 #include <QList>
 #include <QString>
 #include <QTableView>
 #include <functional>
+#include <memory>
 
 class DataSet;
 class DataGridModel;
@@ -47,11 +50,14 @@ public:
 
     // Colours for a row (in sort order); return false to keep the grid's own.
     using RowColours = std::function<bool(const DataSet &ds, int row, QColor *text, QColor *background)>;
-    // The text a cell shows, given its column and the text the grid made.
-    using DisplayHook = std::function<QString(const GridColumn &column, const QVariant &value, const QString &text)>;
-    // A display hook that blanks the given date fields (any case) when their
-    // text sorts before 1901-08-14: the no-date value and empty dates.
-    static DisplayHook blankNoDates(const QStringList &fields);
+    // The date fields (any case) whose cells read blank when their text
+    // sorts before 1901-08-14: the no-date value and empty dates. A list of
+    // fields rather than code, so the print, the export and reports blank
+    // the same cells as the grid.
+    struct NoDateFields {
+        QStringList fields;
+    };
+    static NoDateFields blankNoDates(const QStringList &fields) { return {fields}; }
 
     explicit DataGrid(QWidget *parent = nullptr);
     ~DataGrid() override;
@@ -72,15 +78,26 @@ public:
     // when a grid is built without columns).
     void setColumnsFromDataSet();
 
-    // A value as the column shows it: the display pattern for numbers,
-    // booleans as the data set writes them, then the display hook.
+    // A value as the column shows it (CellFormat: the display pattern for
+    // numbers, a tick for a ticked box, blank no-dates where asked).
     QString displayText(int column, const QVariant &value) const;
     // The cell as shown, row in sort order.
     QString cellText(int row, int column) const;
 
+    // The grid's rows as it shows them, for prints, exports and reports:
+    // every column in grid order, or only the visible ones.
+    enum class Columns { All, Visible };
+    QList<SourceColumn> sourceColumns(Columns which) const;
+    std::unique_ptr<DataSetSource> rowSource(Columns which) const;
+
     // --- footer ---
     void setFooterVisible(bool on);
     bool isFooterVisible() const { return m_footerVisible; }
+    // A long list's sums are given to its data set (DataSet::setSums) by its
+    // window instead of being read by the grid once typing pauses.
+    void setFooterSumsSupplied(bool on) { m_footerSumsSupplied = on; }
+    // The fields of the summed columns (data set columns, grid order).
+    QVector<int> footerSumFields() const;
     // As shown: fixed text, or the formatted sum (a long list shows its sum
     // once typing pauses; this gives it at once).
     QString footerText(int column) const;
@@ -94,12 +111,13 @@ public:
     TitleSort titleSort() const { return m_titleSort; }
     void setIncrementalSearch(bool on) { m_incrementalSearch = on; }
     void setRowColours(RowColours colours);
-    void setDisplayHook(DisplayHook hook);
+    void setDisplayHook(const NoDateFields &blank);
     void setRowsHeight(int pixels);            // every row
     int rowsHeight() const;
 
     // Sorts the loaded rows by a sort text ("F_code ASC,F_name DESC"; empty
-    // clears) and sets the columns' markers to match.
+    // clears) and sets the columns' markers to match. The markers follow the
+    // data set's sort whenever its rows are reset (a reload, another sort).
     void applySort(const QString &sortText);
 
     // --- rows ---
@@ -129,17 +147,20 @@ private:
     void incrementalSearch(const QString &typed);
     void layoutFooter();
     void syncCurrentRow();
+    void setSortMarkers(const QString &sortText);
 
     DataSet *m_ds = nullptr;
     DataGridModel *m_model;
     GridFooter *m_footer;
     QList<GridColumn> m_columns;
     bool m_footerVisible = false;
+    bool m_footerSumsSupplied = false;
     bool m_readOnly = true;
     bool m_incrementalSearch = false;
     TitleSort m_titleSort = TitleSort::None;
     RowColours m_rowColours;
-    DisplayHook m_displayHook;
+    QStringList m_noDateFields;                  // lower case
+    std::unique_ptr<DataSetSource> m_source;     // what the cells show: every column, in grid order
     QString m_searchText;
     qint64 m_lastKeyMs = 0;
     bool m_rebuilding = false;
@@ -147,3 +168,7 @@ private:
     friend class DataGridModel;
     friend class GridFooter;
 };
+
+// Exports every column of the grid, hidden ones included, in grid order, with
+// the cells as the grid shows them, and opens the sheet (TdmData::ExportToExcel).
+bool ExportGridToExcel(DataGrid &grid, const QString &sheetTitle);

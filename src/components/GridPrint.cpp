@@ -4,7 +4,6 @@
 
 #include "app/Companion.h"
 #include "app/Dialogs.h"
-#include "data/DataSet.h"
 
 #include <QAction>
 #include <QDir>
@@ -73,87 +72,6 @@ void drawCell(QPainter &p, const QRectF &cell, const QString &text, Qt::Alignmen
     p.setPen(frame);
 }
 
-class DataGridRows : public GridPrintRows {
-public:
-    DataGridRows(DataGrid &grid, int maxRows) : m_grid(grid)
-    {
-        DataSet *ds = grid.dataSet();
-        if (!ds || !ds->isActive()) return;
-        m_ds = ds;
-        // Counted before the reader starts: nothing else may run on the
-        // connection while a large set is being read.
-        m_count = ds->recordCount();
-        if (maxRows >= 0) m_count = std::min(m_count, maxRows);
-        for (int i = 0; i < grid.columnCount(); ++i) {
-            const GridColumn &c = grid.column(i);
-            if (!c.visible) continue;
-            m_gridColumns << i;
-            m_fields << ds->fieldIndex(c.field);
-        }
-    }
-    ~DataGridRows() override { finish(); }
-
-    int count() const override { return m_count; }
-
-    bool start() override
-    {
-        finish();
-        m_error.clear();
-        m_read = 0;
-        if (!m_ds) return true;
-        // The grid keeps its picture while the rows are read behind it.
-        m_restoreUpdates = m_grid.updatesEnabled();
-        m_grid.setUpdatesEnabled(false);
-        m_reader = std::make_unique<DataSetReader>(*m_ds);
-        return true;
-    }
-
-    bool next(QStringList *cells) override
-    {
-        if (!m_reader || m_read >= m_count) return false;
-        if (!m_reader->next()) {
-            m_error = m_reader->error();
-            return false;
-        }
-        ++m_read;
-        cells->clear();
-        for (int k = 0; k < m_gridColumns.size(); ++k) {
-            const int f = m_fields.at(k);
-            if (f < 0) {
-                cells->append(QString());
-            } else if (m_ds->fieldKind(f) == FieldKind::Bool) {
-                // The grid shows a tick box; the paper gets a tick, not "True".
-                const QVariant v = m_reader->value(f);
-                cells->append(!v.isNull() && v.toBool() ? QStringLiteral("√") : QString());
-            } else {
-                cells->append(m_grid.displayText(m_gridColumns.at(k), m_reader->value(f)));
-            }
-        }
-        return true;
-    }
-
-    void finish() override
-    {
-        if (!m_reader) return;
-        m_reader.reset();
-        if (m_restoreUpdates) m_grid.setUpdatesEnabled(true);
-        m_restoreUpdates = false;
-    }
-
-    QString error() const override { return m_error; }
-
-private:
-    DataGrid &m_grid;
-    DataSet *m_ds = nullptr;
-    int m_count = 0;
-    int m_read = 0;
-    QVector<int> m_gridColumns;
-    QVector<int> m_fields;
-    std::unique_ptr<DataSetReader> m_reader;
-    bool m_restoreUpdates = false;
-    QString m_error;
-};
-
 GridPrintDocument gridDocument(DataGrid &grid, const QString &title, const QString &pageHeader,
                                const QString &pageFooter)
 {
@@ -173,13 +91,6 @@ QString pdfFileNameFromAnswer(QString file)
 }
 
 } // namespace
-
-bool GridPrintTextRows::next(QStringList *cells)
-{
-    if (m_at >= m_rows.size()) return false;
-    *cells = m_rows.at(m_at++);
-    return true;
-}
 
 void setGridPrintPage(QPagedPaintDevice &device)
 {
@@ -254,8 +165,9 @@ GridPrintLayout gridPrintLayout(const GridPrintDocument &doc, QPagedPaintDevice 
 int paintGridPages(const GridPrintDocument &doc, QPagedPaintDevice &device, QString *error)
 {
     const GridPrintLayout l = gridPrintLayout(doc, device);
-    GridPrintRows *rows = doc.columns.isEmpty() ? nullptr : doc.rows;
-    const int rowCount = rows ? std::max(0, rows->count()) : 0;
+    RowSource *rows = doc.columns.isEmpty() ? nullptr : doc.rows;
+    int rowCount = rows ? std::max(0, rows->rowCount()) : 0;
+    if (doc.maxRows >= 0) rowCount = std::min(rowCount, doc.maxRows);
     const int pages = l.pageCount(rowCount);
 
     QPainter p;
@@ -280,7 +192,6 @@ int paintGridPages(const GridPrintDocument &doc, QPagedPaintDevice &device, QStr
     int page = 0;
     bool failed = false;
     bool rowsEnded = false;
-    QStringList cells;
     while (page < pages && !failed && !rowsEnded) {
         if (page > 0 && !device.newPage()) {
             failed = true;
@@ -316,7 +227,7 @@ int paintGridPages(const GridPrintDocument &doc, QPagedPaintDevice &device, QStr
         p.setFont(tableFont);
         qreal y = l.tableRect.top() + l.headingHeight;
         for (int r = 0; r < l.rowsPerPage && printed < rowCount; ++r, ++printed) {
-            if (!rows->next(&cells)) {
+            if (!rows->nextRow()) {
                 failed = !rows->error().isEmpty();
                 // Fewer rows than counted (deleted meanwhile): the pages end here.
                 rowsEnded = true;
@@ -324,13 +235,12 @@ int paintGridPages(const GridPrintDocument &doc, QPagedPaintDevice &device, QStr
             }
             for (int c = 0; c < doc.columns.size(); ++c) {
                 const QRectF cell(l.columnX.at(c), y, l.columnWidth.at(c), l.rowHeight);
-                drawCell(p, cell, cells.value(c), doc.columns.at(c).alignment, Qt::black, Qt::white, pad);
+                drawCell(p, cell, rows->text(c), doc.columns.at(c).alignment, Qt::black, Qt::white, pad);
             }
             y += l.rowHeight;
         }
     }
     const QString readError = rows ? rows->error() : QString();
-    if (rows) rows->finish();
     p.end();
     if (failed) {
         if (error)
@@ -350,11 +260,6 @@ QList<GridPrintColumn> gridPrintColumns(const DataGrid &grid)
         out << GridPrintColumn{c.caption, c.width + 2, c.titleAlignment, c.alignment};
     }
     return out;
-}
-
-std::unique_ptr<GridPrintRows> gridPrintRows(DataGrid &grid, int maxRows)
-{
-    return std::make_unique<DataGridRows>(grid, maxRows);
 }
 
 bool printGridToPdf(const GridPrintDocument &doc, const QString &file, QString *error)
@@ -387,15 +292,16 @@ bool printGridToPdf(DataGrid &grid, const QString &title, const QString &pageHea
                     const QString &file, QString *error, int maxRows)
 {
     GridPrintDocument doc = gridDocument(grid, title, pageHeader, pageFooter);
-    const std::unique_ptr<GridPrintRows> rows = gridPrintRows(grid, maxRows);
+    const std::unique_ptr<RowSource> rows = grid.rowSource(DataGrid::Columns::Visible);
     doc.rows = rows.get();
+    doc.maxRows = maxRows;
     return printGridToPdf(doc, file, error);
 }
 
 void PrintGrid(DataGrid &grid, const QString &title, const QString &pageHeader, const QString &pageFooter)
 {
     GridPrintDocument doc = gridDocument(grid, title, pageHeader, pageFooter);
-    const std::unique_ptr<GridPrintRows> rows = gridPrintRows(grid);
+    const std::unique_ptr<RowSource> rows = grid.rowSource(DataGrid::Columns::Visible);
     doc.rows = rows.get();
 
     QPrinter printer(QPrinter::HighResolution);

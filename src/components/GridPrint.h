@@ -4,6 +4,8 @@
 // A4. The pages are painted onto any paged device (printer, preview, PDF)
 // without a window, from a plain description or straight from a DataGrid.
 
+#include "data/RowSource.h"
+
 #include <QList>
 #include <QRectF>
 #include <QString>
@@ -22,37 +24,16 @@ struct GridPrintColumn {
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
 };
 
-// The rows of a print, as cell texts in column order, read front to back
-// once per rendering (a preview renders again when its page setup changes).
-class GridPrintRows {
-public:
-    virtual ~GridPrintRows() = default;
-    virtual int count() const = 0;                 // rows that will be printed
-    virtual bool start() = 0;                      // before the first row
-    virtual bool next(QStringList *cells) = 0;     // false past the last row or on error()
-    virtual void finish() {}                       // after the last row painted
-    virtual QString error() const { return {}; }
-};
-
-// Rows held in memory.
-class GridPrintTextRows : public GridPrintRows {
-public:
-    explicit GridPrintTextRows(QList<QStringList> rows = {}) : m_rows(std::move(rows)) {}
-    int count() const override { return int(m_rows.size()); }
-    bool start() override { m_at = 0; return true; }
-    bool next(QStringList *cells) override;
-
-private:
-    QList<QStringList> m_rows;
-    int m_at = 0;
-};
-
 struct GridPrintDocument {
     QString title;
     QString pageHeader;
     QString pageFooter;
     QList<GridPrintColumn> columns;   // printed columns, left to right
-    GridPrintRows *rows = nullptr;    // not owned; nullptr prints the title and headings only
+    // Not owned; its columns are the printed ones, read front to back once
+    // per rendering (a preview renders again when its page setup changes).
+    // nullptr prints the title and headings only.
+    RowSource *rows = nullptr;
+    int maxRows = -1;                 // at most this many rows when >= 0
     // The font size the widths were made for: columns grow with the larger
     // print font. 0 or less takes the widths as they are.
     qreal screenPointSize = 0;
@@ -86,11 +67,9 @@ GridPrintLayout gridPrintLayout(const GridPrintDocument &doc, QPagedPaintDevice 
 // the device cannot be painted on or the rows cannot be read.
 int paintGridPages(const GridPrintDocument &doc, QPagedPaintDevice &device, QString *error = nullptr);
 
-// The grid's visible columns in grid order, each 2 pixels wider than shown.
+// The grid's visible columns in grid order, each 2 pixels wider than shown;
+// their rows are the grid's rowSource(DataGrid::Columns::Visible).
 QList<GridPrintColumn> gridPrintColumns(const DataGrid &grid);
-// The grid's rows as it shows them, read in sort order without moving its
-// cursor; at most maxRows when maxRows >= 0. No open data set gives no rows.
-std::unique_ptr<GridPrintRows> gridPrintRows(DataGrid &grid, int maxRows = -1);
 
 // Writes the pages to a PDF file (replaced only when complete).
 bool printGridToPdf(DataGrid &grid, const QString &title, const QString &pageHeader,

@@ -173,6 +173,7 @@ void DataSet::resetState()
     m_rows.clear();
     m_order.clear();
     m_count = -1;
+    m_knownSums.clear();
     m_pages.clear();
     m_lru.clear();
     m_keyOrder.clear();
@@ -253,7 +254,7 @@ bool DataSet::fetchPage(int page) const
     Page p;
     p.generation = m_generation;
     if (!m_keyOrder.isEmpty()) {
-        if (!rowsByKeys(page * kPageRows, kPageRows, &p.rows)) return false;
+        if (!rowsByKeys(m_keyOrder, m_keyColumn, page * kPageRows, kPageRows, &p.rows)) return false;
     } else {
         QSqlQuery q;
         const QString sql = m_cnn->dialect().pageSql(orderedSql(), qint64(page) * kPageRows, kPageRows);
@@ -310,11 +311,45 @@ int DataSet::recordCount() const
     if (m_count < 0) {
         QSqlQuery q;
         if (m_cnn->execNative(q, countSql(), m_paramNames, m_params, true, m_sql) && q.next())
-            m_count = q.value(0).toInt();
+            learnCount(q.value(0).toInt());
         else
             const_cast<DataSet *>(this)->m_lastError = m_cnn->lastError();
     }
     return qMax(0, m_count);
+}
+
+int DataSet::knownRecordCount() const
+{
+    if (!m_active) return 0;
+    if (m_full) return m_rows.size();
+    return m_count >= 0 ? m_count : kPageRows;
+}
+
+void DataSet::setRecordCount(int count)
+{
+    if (isRecordCountKnown() || count < 0) return;
+    learnCount(count);
+}
+
+void DataSet::setSums(const QVector<int> &columns, const QVector<double> &totals)
+{
+    if (!m_active || m_full) return;
+    for (int i = 0; i < columns.size() && i < totals.size(); ++i) m_knownSums.insert(columns[i], totals[i]);
+    emit sumsKnown();
+}
+
+bool DataSet::hasSums(const QVector<int> &columns) const
+{
+    if (!m_active || m_full) return true;
+    for (int c : columns)
+        if (!m_knownSums.contains(c)) return false;
+    return true;
+}
+
+void DataSet::learnCount(int count) const
+{
+    m_count = count;
+    emit const_cast<DataSet *>(this)->recordCountKnown(count);
 }
 
 bool DataSet::isEmpty() const
@@ -491,6 +526,10 @@ QVector<double> DataSet::sums(const QVector<int> &columns) const
                 if (columns[i] >= 0 && columns[i] < r.size()) totals[i] += r[columns[i]].toDouble();
         return totals;
     }
+    if (hasSums(columns)) {
+        for (int i = 0; i < columns.size(); ++i) totals[i] = m_knownSums.value(columns[i]);
+        return totals;
+    }
     QStringList items {QStringLiteral("count(*)")};
     for (int c : columns)
         items << (c >= 0 && c < fieldCount() ? QStringLiteral("sum(%1)").arg(m_cnn->dialect().quoteName(m_names[c]))
@@ -501,56 +540,112 @@ QVector<double> DataSet::sums(const QVector<int> &columns) const
         const_cast<DataSet *>(this)->m_lastError = m_cnn->lastError();
         return totals;
     }
-    if (m_count < 0) m_count = q.value(0).toInt();   // the same pass counts the rows
+    if (m_count < 0) learnCount(q.value(0).toInt());   // the same pass counts the rows
     for (int i = 0; i < columns.size(); ++i) totals[i] = q.value(i + 1).toDouble();
     return totals;
 }
 
 // --- reader -------------------------------------------------------------
 
+bool DataSetReader::begin()
+{
+    const DataSet &ds = m_ds;
+    if (ds.m_full) {
+        m_mode = Mode::Memory;
+        return true;
+    }
+    if (!ds.m_keyOrder.isEmpty()) {
+        m_keys = ds.m_keyOrder;   // a copy: a sort meanwhile does not shift this read
+        m_keyColumn = ds.m_keyColumn;
+        m_mode = Mode::Keys;
+        return true;
+    }
+    m_mode = Mode::Positions;
+    const int keyColumn = ds.m_dbOrder.isEmpty() ? ds.rowKeyColumn() : -1;
+    if (keyColumn < 0) return true;
+    // The keys alone, in the list's own order, read to the end at once.
+    QSqlQuery q;
+    const QString sql = QStringLiteral("select %1 from (%2) as key_q")
+                            .arg(ds.m_cnn->dialect().quoteName(ds.m_names[keyColumn]), ds.m_native);
+    if (!ds.m_cnn->execNative(q, sql, ds.m_paramNames, ds.m_params, true, ds.m_sql)) {
+        m_error = ds.m_cnn->lastError();
+        return false;
+    }
+    QVector<qint64> keys;
+    bool nullKey = false;
+    while (q.next()) {
+        nullKey = nullKey || q.value(0).isNull();
+        keys << q.value(0).toLongLong();
+    }
+    if (q.lastError().isValid()) {
+        m_error = q.lastError().text();
+        return false;
+    }
+    QVector<qint64> sorted = keys;
+    std::sort(sorted.begin(), sorted.end());
+    if (nullKey || std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) return true;
+    m_keys = std::move(keys);
+    m_keyColumn = keyColumn;
+    m_mode = Mode::Keys;
+    return true;
+}
+
+bool DataSetReader::readChunk()
+{
+    const DataSet &ds = m_ds;
+    m_chunkStart += m_chunk.size();
+    if (m_mode == Mode::Keys) {
+        if (!ds.rowsByKeys(m_keys, m_keyColumn, m_chunkStart, kChunkRows, &m_chunk)) {
+            m_error = ds.m_lastError;
+            return false;
+        }
+        m_lastChunk = m_chunkStart + m_chunk.size() >= m_keys.size();
+        return true;
+    }
+    QSqlQuery q;
+    const QString sql = ds.m_cnn->dialect().pageSql(ds.orderedSql(), m_chunkStart, kChunkRows);
+    if (!ds.m_cnn->execNative(q, sql, ds.m_paramNames, ds.m_params, true, ds.m_sql)) {
+        m_error = ds.m_cnn->lastError();
+        return false;
+    }
+    m_chunk = DataSet::readRows(q, ds.m_names.size());
+    if (q.lastError().isValid()) {
+        m_error = q.lastError().text();
+        return false;
+    }
+    m_lastChunk = m_chunk.size() < kChunkRows;
+    return true;
+}
+
 bool DataSetReader::next()
 {
-    if (!m_ds.m_active) return false;
-    if (m_ds.m_full) {
+    if (m_mode == Mode::Done || !m_ds.m_active) return false;
+    if (m_mode == Mode::Unstarted && !begin()) {
+        m_mode = Mode::Done;
+        return false;
+    }
+    if (m_mode == Mode::Memory) {
         if (m_row + 1 >= m_ds.m_rows.size()) return false;
         ++m_row;
         return true;
     }
-    if (!m_ds.m_keyOrder.isEmpty()) {
-        if (m_row + 1 >= m_ds.m_keyOrder.size()) return false;
+    for (;;) {
         ++m_row;
         if (m_row >= m_chunkStart + m_chunk.size()) {
-            m_chunkStart = m_row;
-            if (!m_ds.rowsByKeys(m_row, kChunkRows, &m_chunk)) {
-                m_error = m_ds.m_lastError;
-                return false;
-            }
+            if (m_lastChunk || !readChunk() || m_chunk.isEmpty()) break;
         }
-        return true;
+        // A row deleted since its key was read comes back without its key.
+        if (m_mode != Mode::Keys || !m_chunk[m_row - m_chunkStart][m_keyColumn].isNull()) return true;
     }
-    if (!m_started) {
-        m_started = true;
-        if (!m_ds.m_cnn->execNative(m_query, m_ds.orderedSql(), m_ds.m_paramNames, m_ds.m_params, true, m_ds.m_sql)) {
-            m_error = m_ds.m_cnn->lastError();
-            return false;
-        }
-    }
-    if (!m_query.isActive()) return false;
-    if (!m_query.next()) {
-        if (m_query.lastError().isValid()) m_error = m_query.lastError().text();
-        m_query.finish();
-        return false;
-    }
-    ++m_row;
-    return true;
+    m_mode = Mode::Done;
+    return false;
 }
 
 QVariant DataSetReader::value(int column) const
 {
     if (m_row < 0 || column < 0 || column >= m_ds.fieldCount()) return {};
-    if (m_ds.m_full) return m_ds.m_rows[m_ds.storageRow(m_row)].value(column);
-    if (!m_ds.m_keyOrder.isEmpty()) return m_chunk.value(m_row - m_chunkStart).value(column);
-    return m_query.value(column);
+    if (m_mode == Mode::Memory) return m_ds.m_rows[m_ds.storageRow(m_row)].value(column);
+    return m_chunk.value(m_row - m_chunkStart).value(column);
 }
 
 // --- sort ---------------------------------------------------------------
@@ -702,23 +797,23 @@ bool DataSet::sortByRowKeys(const QVector<SortKey> &keys)
     return true;
 }
 
-// The rows of m_keyOrder[from .. from + count), in that order. A row deleted
-// since the sort comes back empty rather than shifting the others.
-bool DataSet::rowsByKeys(int from, int count, QVector<Row> *out) const
+// The rows of keys[from .. from + count), in that order. A row deleted
+// since the keys were read comes back empty rather than shifting the others.
+bool DataSet::rowsByKeys(const QVector<qint64> &keys, int keyColumn, int from, int count, QVector<Row> *out) const
 {
     out->clear();
-    count = qMin(count, int(m_keyOrder.size()) - from);
+    count = qMin(count, int(keys.size()) - from);
     if (count <= 0) return true;
     QStringList list;
     QHash<qint64, int> position;
     for (int i = 0; i < count; ++i) {
-        const qint64 id = m_keyOrder[from + i];
+        const qint64 id = keys[from + i];
         list << QString::number(id);
         position.insert(id, i);
     }
     QSqlQuery q;
     const QString sql = QStringLiteral("select * from (%1) as page_q where %2 in (%3)")
-                            .arg(Tsql::withoutOrderBy(m_native), m_cnn->dialect().quoteName(m_names[m_keyColumn]),
+                            .arg(Tsql::withoutOrderBy(m_native), m_cnn->dialect().quoteName(m_names[keyColumn]),
                                  list.join(u','));
     if (!m_cnn->execNative(q, sql, m_paramNames, m_params, true, m_sql)) {
         const_cast<DataSet *>(this)->m_lastError = m_cnn->lastError();
@@ -726,7 +821,7 @@ bool DataSet::rowsByKeys(int from, int count, QVector<Row> *out) const
     }
     out->fill(Row(m_names.size()), count);
     for (Row &r : readRows(q, m_names.size())) {
-        const int at = position.value(r[m_keyColumn].toLongLong(), -1);
+        const int at = position.value(r[keyColumn].toLongLong(), -1);
         if (at >= 0) (*out)[at] = std::move(r);
     }
     return true;

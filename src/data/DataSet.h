@@ -69,6 +69,18 @@ public:
     // the first time the count is asked for.
     int recordCount() const;
     bool isEmpty() const;
+    // Whether recordCount() can answer without a statement.
+    bool isRecordCountKnown() const { return !m_active || m_full || m_count >= 0; }
+    // The rows known to exist without a statement: the count once known,
+    // otherwise the rows of the first page.
+    int knownRecordCount() const;
+    // A count made on a reader of its own for this opening of the set;
+    // ignored once the set knows its count.
+    void setRecordCount(int count);
+    // Totals of columns made on a reader of its own for this opening;
+    // sums() of a large set then answers them without a statement.
+    void setSums(const QVector<int> &columns, const QVector<double> &totals);
+    bool hasSums(const QVector<int> &columns) const;
 
     // Cursor.
     int recNo() const { return m_cur; }   // 0-based, -1 when empty
@@ -131,6 +143,9 @@ signals:
     void closed();
     void currentRowChanged(int row);
     void rowsReset();
+    // A long set learnt its row count (a view showing the first page grows to it).
+    void recordCountKnown(int count);
+    void sumsKnown();                   // after setSums
 
 private:
     using Row = QVector<QVariant>;
@@ -147,7 +162,7 @@ private:
     static QVector<Row> readRows(QSqlQuery &q, int columns);
     int rowKeyColumn() const;
     bool sortByRowKeys(const QVector<SortKey> &keys);
-    bool rowsByKeys(int from, int count, QVector<Row> *out) const;
+    bool rowsByKeys(const QVector<qint64> &keys, int keyColumn, int from, int count, QVector<Row> *out) const;
     QString orderedSql() const;   // the statement with the sort applied in the database
     bool fetchAll();
     bool fetchPage(int page) const;
@@ -155,6 +170,7 @@ private:
     int storageRow(int row) const;     // sort order -> storage order
     void setupFields(const QSqlRecord &rec);
     QString countSql() const;
+    void learnCount(int count) const;
     void setCurrent(int row);
     void resetState();
     bool applySortInDatabase(const QString &orderBy);
@@ -181,6 +197,7 @@ private:
     static constexpr int kMaxPages = 32;
     bool m_hasRows = false;        // a paged set may drop its first page from the cache
     mutable int m_count = -1;
+    QHash<int, double> m_knownSums;   // column -> total, given by setSums
     mutable QHash<int, Page> m_pages;
     mutable std::list<int> m_lru;
     int m_generation = 0;
@@ -204,24 +221,34 @@ private:
 };
 
 // Reads every row in sort order once, front to back, for exports, prints and
-// searches: the rows in memory for a whole set, one forward-only statement
-// for a paged set rather than page after page. Nothing else may run on the
-// connection while a paged set's reader is in use.
+// reports, without moving the set's cursor: the rows in memory for a whole
+// set; for a long list, chunks of rows by their row keys (read first, in
+// the list's order), or by position when the rows have no unique key. Each
+// chunk is one statement read to its end, so other statements may run on
+// the connection between two rows (a repaint, a look-up): a statement left
+// streaming would be thrown away by them on some engines. A row deleted
+// since the keys were read is skipped.
 class DataSetReader {
 public:
     explicit DataSetReader(const DataSet &ds) : m_ds(ds) {}
     bool next();                        // false past the last row, or on error()
-    int row() const { return m_row; }   // 0-based, in sort order
     QVariant value(int column) const;   // of the current row
     QString error() const { return m_error; }
 
 private:
+    using Row = QVector<QVariant>;
+    enum class Mode { Unstarted, Memory, Keys, Positions, Done };
     static constexpr int kChunkRows = 1000;
+    bool begin();
+    bool readChunk();
+
     const DataSet &m_ds;
-    QSqlQuery m_query;
-    QVector<QVector<QVariant>> m_chunk;   // rows read by key, for a sorted large set
-    int m_chunkStart = 0;
-    bool m_started = false;
-    int m_row = -1;
+    Mode m_mode = Mode::Unstarted;
+    QVector<qint64> m_keys;      // every row's key, in the list's order
+    int m_keyColumn = -1;
+    QVector<Row> m_chunk;
+    int m_chunkStart = 0;        // position of m_chunk's first row
+    bool m_lastChunk = false;
+    int m_row = -1;              // position in the list's order
     QString m_error;
 };

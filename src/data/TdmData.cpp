@@ -234,12 +234,6 @@ QString TdmData::MakeDisplayFormat(int decimals, int kind)
 
 bool TdmData::ExportToExcel(const QList<ExportColumn> &columns, DataSet *data, const QString &sheetName, bool visible)
 {
-    QList<XlsxColumn> cols;
-    QStringList fields;
-    for (const ExportColumn &c : columns) {
-        cols.append({c.caption, c.displayFormat});
-        fields << c.field;
-    }
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
     QString base = sheetName.trimmed().isEmpty() ? QStringLiteral("导出") : sheetName.trimmed();
     static const QRegularExpression unsafe(QStringLiteral("[\\\\/:*?\"<>|\\s]"));
@@ -250,21 +244,20 @@ bool TdmData::ExportToExcel(const QList<ExportColumn> &columns, DataSet *data, c
     bool ok;
     {
         WaitCursor wait;
-        DataSet empty(&ADOcnn);
-        DataSetRows rows(data ? *data : empty, fields);
-        ok = writeXlsx(path, sheetName, cols, rows, &error);
+        DataSetSource rows(data, columns);
+        ok = writeXlsx(path, sheetName, xlsxColumns(rows), rows, &error);
         if (data && data->isActive()) data->first();
     }
     if (!ok) {
         Dialogs::current().standardMessage(error, QStringLiteral("错误"), Dialogs::Kind::Error);
         return false;
     }
-    if (visible && !Shell::current().openDocument(path)) {
-        Dialogs::current().standardMessage(
-            QStringLiteral("系统中没有可以打开电子表格的软件，导出的文件已保存在：\n%1").arg(path),
-            QStringLiteral("错误"), Dialogs::Kind::Error);
-        return false;
-    }
+    // The list is exported either way; without a program to open it the
+    // operator must know where the file went.
+    if (visible && !Shell::current().openDocument(path))
+        ShowMess(QStringLiteral("系统中没有可以打开电子表格文件的软件，导出的文件已保存在：\n%1")
+                     .arg(QDir::toNativeSeparators(path)),
+                 0);
     return true;
 }
 

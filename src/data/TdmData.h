@@ -5,6 +5,7 @@
 
 #include "Connection.h"
 #include "DataSet.h"
+#include "RowSource.h"
 
 #include <QObject>
 #include <QString>
@@ -19,12 +20,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A column of a list being exported: what the grid shows.
-struct ExportColumn {
-    QString field;
-    QString caption;
-    QString displayFormat;   // number pattern, empty for text
-};
+// A column of a list being exported, as the grid shows it.
+using ExportColumn = SourceColumn;
 
 class TdmData : public QObject {
     Q_OBJECT
@@ -57,7 +54,9 @@ public:
     static std::optional<QString> codeAfter(const QString &code, int digits);
     bool HasRight(const QString &code);
     static QString MakeDisplayFormat(int decimals, int kind);
-    // Writes the rows to an .xlsx file and opens it with the desktop's program.
+    // Writes the columns of every row, formatted as the list shows them, to
+    // an .xlsx file and opens it with the desktop's program; when none opens
+    // it, says where the file is.
     bool ExportToExcel(const QList<ExportColumn> &columns, DataSet *data, const QString &sheetName,
                        bool visible = true);
     void AutoBackup();

@@ -1,6 +1,5 @@
 #include "XlsxExport.h"
 
-#include "DataSet.h"
 #include "NumberFormat.h"
 #include "app/PubUnit.h"
 
@@ -138,7 +137,7 @@ public:
         }
     }
 
-    void readRow(const XlsxRowSource &rows, QVector<Cell> &out, bool measure)
+    void readRow(const RowSource &rows, QVector<Cell> &out, bool measure)
     {
         for (int c = 0; c < m_columns.size(); ++c) {
             const QString &pattern = m_patterns.at(c);
@@ -396,7 +395,7 @@ QString xlsxSheetName(const QString &wanted)
 }
 
 bool writeXlsx(const QString &path, const QString &sheetName, const QList<XlsxColumn> &columns,
-               XlsxRowSource &rows, QString *error,
+               RowSource &rows, QString *error,
                const std::function<bool(int done, int total)> &progress)
 {
     QString dummy;
@@ -414,6 +413,10 @@ bool writeXlsx(const QString &path, const QString &sheetName, const QList<XlsxCo
     }
     if (!target.absoluteDir().exists()) {
         err = writeError(path, QStringLiteral("文件夹不存在。"));
+        return false;
+    }
+    if (!rows.start()) {
+        err = QStringLiteral("导出Excel文件失败：读取数据出错：%1").arg(rows.error());
         return false;
     }
     // Written beside the target and renamed at the end, so a failed or
@@ -512,25 +515,10 @@ bool writeXlsx(const QString &path, const QString &sheetName, const QList<XlsxCo
     return true;
 }
 
-DataSetRows::DataSetRows(const DataSet &ds, const QStringList &fieldNames) : m_ds(ds), m_reader(ds)
+QList<XlsxColumn> xlsxColumns(const DataSetSource &rows)
 {
-    for (const QString &name : fieldNames)
-        m_fields << ds.fieldIndex(name);
-}
-
-int DataSetRows::rowCount() const
-{
-    return m_ds.isActive() ? m_ds.recordCount() : 0;
-}
-
-QVariant DataSetRows::value(int col) const
-{
-    const int f = m_fields.value(col, -1);
-    return f < 0 ? QVariant() : m_reader.value(f);
-}
-
-QString DataSetRows::text(int col) const
-{
-    const int f = m_fields.value(col, -1);
-    return f < 0 ? QString() : DataSet::displayText(m_reader.value(f), m_ds.fieldKind(f));
+    QList<XlsxColumn> cols;
+    for (int c = 0; c < rows.columns().size(); ++c)
+        cols.append({rows.columns().at(c).caption, rows.format(c).numberFormat()});
+    return cols;
 }

@@ -1,5 +1,5 @@
-// The data grid over a data set: columns, title sorting, footers, colours,
-// search, and the same answers on a long list as on a short one.
+// The data grid over a data set: columns, title sorting and its markers,
+// footers, colours, search, and the rows it hands to prints and exports.
 #include "ScriptedDialogs.h"
 #include "TestDb.h"
 
@@ -8,6 +8,8 @@
 #include "data/TdmData.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QSignalSpy>
@@ -53,15 +55,6 @@ QStringList columnTexts(const DataGrid &grid, int column)
     QStringList texts;
     for (int r = 0; r < grid.model()->rowCount(); ++r) texts << grid.cellText(r, column);
     return texts;
-}
-
-// Every value of a field in the set's order, read once.
-QStringList fieldValues(const DataSet &ds, const QString &field)
-{
-    QStringList values;
-    DataSetReader reader(ds);
-    while (reader.next()) values << DataSet::displayText(reader.value(ds.fieldIndex(field)), ds.fieldKind(ds.fieldIndex(field)));
-    return values;
 }
 
 } // namespace
@@ -167,58 +160,95 @@ private slots:
         QCOMPARE(clicked.count(), 6);
     }
 
-    // A list too long to hold is sorted and summed by the database; the
-    // answer must be the one the loaded rows give.
-    void longListSortsAndSumsAsLoadedRows_data() { TestDb::addBackendRows(); }
-    void longListSortsAndSumsAsLoadedRows()
+    // The markers show the order the rows are really in, also after the
+    // list is read again or sorted by someone other than the title row.
+    void sortMarkersFollowTheDataSet_data() { TestDb::addBackendRows(); }
+    void sortMarkersFollowTheDataSet()
     {
         FETCH_BACKEND(backend);
         auto dm = TestDb::freshModule(backend, m_dir->path());
-        QVERIFY(dm->RunSQL(QStringLiteral(
-            "insert into t_client(F_code,F_name,F_price) "
-            "with recursive n(i) as (select 1 union all select i + 1 from n where i < 21000) "
-            "select 'K' || i, "
-            "case i % 6 when 0 then 'abc' || (i % 97) when 1 then 'ABD' || (i % 89) when 2 then '张' || (i % 50) "
-            "when 3 then null when 4 then '' else 'Zed' || (i % 7) end, "
-            "case when i % 11 = 0 then null else (i % 101) * 1.25 end from n")));
-        // With a row key the keys are sorted apart from the rows; without one
-        // the database orders each page.
-        for (const QString &sql : {QStringLiteral("select * from t_client order by F_code"),
-                                   QStringLiteral("select F_code, F_name, F_price from t_client")}) {
-            DataSet lazy(&dm->ADOcnn), loaded(&dm->ADOcnn);
-            QVERIFY(dm->OpenSQL(sql, &lazy));
-            loaded.setCachedUpdates(true, QStringLiteral("t_client"));
-            QVERIFY(dm->OpenSQL(sql, &loaded));
-            QVERIFY(!lazy.isFullyFetched());
-            QVERIFY(loaded.isFullyFetched());
+        QVERIFY(dm->RunSQL(kFixture));
+        DataSet ds(&dm->ADOcnn);
+        const QString sql = QStringLiteral("select * from t_client order by F_code");
+        QVERIFY(dm->OpenSQL(sql, &ds));
+        DataGrid grid;
+        grid.setColumns(fixtureColumns());
+        grid.setDataSet(&ds);
+        grid.setTitleSort(DataGrid::TitleSort::AllColumns);
+        auto markers = [&] {
+            QList<SortMarker> m;
+            for (int c = 0; c < grid.columnCount(); ++c) m << grid.column(c).sortMarker;
+            return m;
+        };
+        const SortMarker N = SortMarker::None, A = SortMarker::Ascending, D = SortMarker::Descending;
 
-            for (const QString &sort : {QStringLiteral("F_name ASC"), QStringLiteral("F_name DESC,F_price ASC"),
-                                        QStringLiteral("F_price DESC"), QStringLiteral("f_price asc")}) {
-                lazy.setSort(sort);
-                loaded.setSort(sort);
-                QVERIFY(!lazy.isFullyFetched());
-                QCOMPARE(lazy.recordCount(), 21000);
-                for (const QString &item : sort.split(u','))
-                    QCOMPARE(fieldValues(lazy, item.section(u' ', 0, 0)), fieldValues(loaded, item.section(u' ', 0, 0)));
-                // Sorting by keys is stable as the loaded rows' sort is; the database may order ties freely.
-                if (lazy.fieldIndex(QStringLiteral("F_ID")) >= 0)
-                    QCOMPARE(fieldValues(lazy, QStringLiteral("F_code")), fieldValues(loaded, QStringLiteral("F_code")));
-                // Finding a row reads one column but lands where the loaded rows have it.
-                QVERIFY(lazy.locate(QStringLiteral("F_code"), QStringLiteral("k777")));
-                QVERIFY(loaded.locate(QStringLiteral("F_code"), QStringLiteral("k777")));
-                QCOMPARE(lazy.fieldByName(QStringLiteral("F_code")).asString(), QStringLiteral("K777"));
-                if (lazy.fieldIndex(QStringLiteral("F_ID")) >= 0) QCOMPARE(lazy.recNo(), loaded.recNo());
-                QVERIFY(!lazy.locate(QStringLiteral("F_code"), QStringLiteral("nowhere")));
-                // Random access agrees with the front-to-back read.
-                lazy.setRecNo(20999);
-                loaded.setRecNo(20999);
-                const QString first = sort.section(u' ', 0, 0);
-                QCOMPARE(lazy.fieldByName(first).asString(), loaded.fieldByName(first).asString());
-            }
-            const int price = lazy.fieldIndex(QStringLiteral("F_price"));
-            QVERIFY(lazy.sum(price) > 0);
-            QCOMPARE(lazy.sum(price), loaded.sum(price));
-        }
+        grid.horizontalHeader()->sectionClicked(1);
+        grid.horizontalHeader()->sectionClicked(2);   // only the last click sorts
+        QCOMPARE(markers(), (QList<SortMarker>{N, N, A, N, N}));
+        QVERIFY(dm->OpenSQL(sql, &ds));               // read again: the statement's own order
+        QCOMPARE(markers(), (QList<SortMarker>{N, N, N, N, N}));
+        QCOMPARE(columnTexts(grid, 0).first(), QStringLiteral("C001"));
+        ds.setSort(QStringLiteral("F_memo1 DESC,F_code ASC"));
+        QCOMPARE(markers(), (QList<SortMarker>{A, N, N, N, D}));
+        QCOMPARE(columnTexts(grid, 0).first(), QStringLiteral("C001"));   // memo "z"
+        grid.horizontalHeader()->sectionClicked(4);   // continues from the marker shown
+        QCOMPARE(markers(), (QList<SortMarker>{N, N, N, N, A}));
+        QCOMPARE(columnTexts(grid, 0).first(), QStringLiteral("C005"));   // memo "v"
+        ds.close();
+        QCOMPARE(markers(), (QList<SortMarker>{N, N, N, N, N}));
+    }
+
+    // Prints and exports take the rows from the grid as it shows them: every
+    // column in grid order (hidden ones too) or the visible ones only, ticks
+    // for ticked boxes and blank no-dates where the grid blanks them.
+    void rowsForPrintsAndExports_data() { TestDb::addBackendRows(); }
+    void rowsForPrintsAndExports()
+    {
+        FETCH_BACKEND(backend);
+        ScopedSeams seams;
+        auto dm = TestDb::freshModule(backend, m_dir->path());
+        QVERIFY(dm->RunSQL(kFixture));
+        DataSet ds(&dm->ADOcnn);
+        QVERIFY(dm->OpenSQL(QStringLiteral("select * from t_client order by F_code"), &ds));
+        DataGrid grid;
+        QList<GridColumn> cols = fixtureColumns();
+        GridColumn paid = column(QStringLiteral("F_IFshoukuan"), QStringLiteral("收款否"));
+        paid.displayFormat = QStringLiteral("￥,0.00");   // a pattern a flag must not take
+        cols.insert(1, paid);
+        cols[4].visible = false;   // the date
+        grid.setColumns(cols);
+        grid.setDataSet(&ds);
+        grid.setDisplayHook(DataGrid::blankNoDates({QStringLiteral("F_BUYDATE")}));
+        grid.horizontalHeader()->moveSection(0, 2);   // the operator drags the code after the name
+
+        const QStringList order {"F_IFshoukuan", "F_name", "F_code", "f_price", "F_buyDate", "F_memo1"};
+        auto fields = [](const QList<SourceColumn> &c) {
+            QStringList f;
+            for (const SourceColumn &s : c) f << s.field;
+            return f;
+        };
+        auto all = grid.rowSource(DataGrid::Columns::All);
+        QCOMPARE(all->fieldNames(), order);
+        QStringList visible = order;
+        visible.removeAll(QStringLiteral("F_buyDate"));
+        QCOMPARE(fields(grid.sourceColumns(DataGrid::Columns::Visible)), visible);
+
+        // Front to back, each cell as the grid shows it.
+        QVERIFY(all->start());
+        for (int r = 0; all->nextRow(); ++r)
+            for (int c = 0; c < grid.columnCount(); ++c) QCOMPARE(all->text(c), grid.cellText(r, c));
+        const int paidCol = grid.columnOfField(QStringLiteral("F_IFshoukuan"));
+        const int dateCol = grid.columnOfField(QStringLiteral("F_buyDate"));
+        QCOMPARE(columnTexts(grid, paidCol), (QStringList {"√", "", "√", "", ""}));
+        QCOMPARE(columnTexts(grid, dateCol), (QStringList {"2024-03-15 14:07:09", "", "2023-01-02", "", "1901-08-14"}));
+
+        // The export the windows call writes that file and opens it.
+        qputenv("TMPDIR", QFile::encodeName(m_dir->path()));
+        QVERIFY(ExportGridToExcel(grid, QStringLiteral("客户资料")));
+        qunsetenv("TMPDIR");
+        QCOMPARE(seams.shell.opened.size(), 1);
+        QVERIFY(QFileInfo(seams.shell.opened.first()).size() > 0);
+        QVERIFY(seams.dialogs.calls.isEmpty());
     }
 
     void rowColoursAndCurrentRow_data() { TestDb::addBackendRows(); }
