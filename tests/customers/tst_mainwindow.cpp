@@ -154,6 +154,9 @@ private slots:
         QVERIFY(codes(w.QryMain).isEmpty());   // paid rows are hidden
         w.CheckBox2->click();
         QCOMPARE(codes(w.QryMain), (QStringList {"0015001"}));
+        w.Edit1->setText(QStringLiteral("o'nE"));   // without regard to case
+        QCOMPARE(codes(w.QryMain), (QStringList {"0015001"}));
+        w.Edit1->setText(QStringLiteral("O'Ne"));
         QCOMPARE(w.DBGridEh1->model()->data(w.DBGridEh1->model()->index(0, 1), Qt::ForegroundRole).value<QColor>(),
                  QColor(255, 0, 0));
         w.Edit1->clear();
