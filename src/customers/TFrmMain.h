@@ -144,6 +144,8 @@ private:
     void followCurrentCustomer();
     // A count made for the list of `generation`; one for an older list is dropped.
     void recordCounted(int generation, int count);
+    void sumFooters();   // a long list's footer totals, on the counting reader
+    void recordSummed(int generation, const QVector<int> &fields, const QVector<double> &totals);
 
     // TFrmMainCommands.cpp
     void createCommands();
@@ -176,6 +178,7 @@ private:
     class RecordCounter;
     std::unique_ptr<RecordCounter> m_counter;
     int m_listGeneration = 0;    // counts the openings of QryMain
+    QTimer *m_sumsDelay = nullptr;
     int m_categoryRowAtPress = -1;
     bool m_shown = false;
     bool m_closeConfirmed = false;

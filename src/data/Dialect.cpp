@@ -340,7 +340,16 @@ public:
         }
         return {};
     }
-    QStringList prepareSchema() const override { return {QStringLiteral("create extension if not exists citext")}; }
+    QStringList prepareSchema() const override
+    {
+        return {QStringLiteral("create extension if not exists citext"), QStringLiteral("create extension if not exists pg_trgm")};
+    }
+    QString patternIndex(const QString &name, const QString &table, const QString &column) const override
+    {
+        // Patterns are matched on the column's text (the translation casts
+        // it), which the planner can estimate and a trigram index serves.
+        return QStringLiteral("create index if not exists %1 on %2 using gin ((%3::text) gin_trgm_ops)").arg(name, table, column);
+    }
     QString expressionStatistics(const QString &name, const QString &table, const QStringList &expressions) const override
     {
         return QStringLiteral("create statistics if not exists %1 on (%2) from %3")

@@ -53,6 +53,12 @@ public:
         return {};
     }
     virtual QString createIndex(const QString &name, const QString &table, const QString &columns, bool unique) const;
+    // The index that serves like-patterns (contains and starts with) on a
+    // text column; empty where the engine keeps none.
+    virtual QString patternIndex(const QString & /*name*/, const QString & /*table*/, const QString & /*column*/) const
+    {
+        return {};
+    }
     virtual QString dropIndex(const QString &name, const QString &table) const;
 
     // Creates the empty database itself when it does not exist yet.

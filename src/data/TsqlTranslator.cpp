@@ -152,6 +152,9 @@ private:
                     // empty text cannot match, so nulls drop out either way, and the
                     // bare column can use its index.
                     out += render(arguments(open, close).at(0).first, arguments(open, close).at(0).second).trimmed();
+                    // PostgreSQL estimates a pattern on the column's text from its
+                    // statistics (on citext it cannot) and a trigram index serves it.
+                    if (m_target == Target::Postgres && wordIs(m_t[nextSolid(close + 1, end)], "like")) out += QLatin1String("::text");
                     i = close;
                 } else if (call && close > 0 && wordIs(t, "isnull")) {
                     const auto args = arguments(open, close);
