@@ -1,5 +1,6 @@
 #include "DataGrid.h"
 
+#include "app/BoolValue.h"
 #include "data/DataSet.h"
 #include "data/TdmData.h"
 
@@ -75,9 +76,7 @@ public:
         case Qt::EditRole: return ds->value(index.row(), field);
         case Qt::CheckStateRole:
             if (field >= 0 && ds->fieldKind(field) == FieldKind::Bool) {
-                const QVariant v = ds->value(index.row(), field);
-                return v.toDouble() != 0 || v.toString().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0
-                           ? Qt::Checked : Qt::Unchecked;
+                return boolValue(ds->value(index.row(), field)) ? Qt::Checked : Qt::Unchecked;
             }
             return {};
         case Qt::TextAlignmentRole: return int(col.alignment);

@@ -2,6 +2,8 @@
 #include "Schema.h"
 #include "TsqlTranslator.h"
 
+#include "app/BoolValue.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QLocale>
@@ -35,16 +37,7 @@ int Field::asInteger() const
 
 double Field::asFloat() const { return value().toDouble(); }
 
-bool Field::asBoolean() const
-{
-    const QVariant v = value();
-    if (v.isNull()) return false;
-    if (v.typeId() == QMetaType::QString) {
-        const QString s = v.toString().trimmed();
-        return s.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || s.toDouble() != 0;
-    }
-    return v.toDouble() != 0;
-}
+bool Field::asBoolean() const { return boolValue(value()); }
 
 // --- DataSet ------------------------------------------------------------
 
@@ -103,16 +96,7 @@ QString DataSet::displayText(const QVariant &v, FieldKind kind)
 {
     if (v.isNull() || !v.isValid()) return {};
     switch (kind) {
-    case FieldKind::Bool: {
-        bool b;
-        if (v.typeId() == QMetaType::QString) {
-            const QString s = v.toString().trimmed();
-            b = s.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || s.toDouble() != 0;
-        } else {
-            b = v.toDouble() != 0;
-        }
-        return b ? QStringLiteral("True") : QStringLiteral("False");
-    }
+    case FieldKind::Bool: return boolValue(v) ? QStringLiteral("True") : QStringLiteral("False");
     case FieldKind::DateTime:
         if (v.typeId() == QMetaType::QDateTime) return dateText(v.toDateTime());
         if (v.typeId() == QMetaType::QDate) return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
