@@ -143,6 +143,8 @@ QVariant Connection::normaliseValue(const QVariant &v)
     }
 }
 
+bool Connection::tracing() { return !qEnvironmentVariableIsEmpty("CLSERVICE_SQL_TRACE"); }
+
 void Connection::trace(const QString &tsql, const Params &params) const
 {
     const QString path = qEnvironmentVariable("CLSERVICE_SQL_TRACE");
@@ -319,9 +321,11 @@ bool PreparedStatement::prepare(QString *error)
 
 bool PreparedStatement::exec(const QVector<QVariant> &values, QString *error)
 {
-    Params traced;
-    for (int i = 0; i < m_names.size(); ++i) traced.set(m_names.at(i), values.value(i));
-    m_cnn.trace(m_tsql, traced);
+    if (Connection::tracing()) {   // a bulk insert runs this for every row: no parameter list unless asked
+        Params traced;
+        for (int i = 0; i < m_names.size(); ++i) traced.set(m_names.at(i), values.value(i));
+        m_cnn.trace(m_tsql, traced);
+    }
     for (int i = 0; i < m_order.size(); ++i) m_query.bindValue(i, Connection::normaliseValue(values.value(m_order.at(i))));
     if (!m_query.exec()) {
         *error = m_query.lastError().text();

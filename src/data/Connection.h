@@ -71,6 +71,7 @@ public:
 
 private:
     friend class PreparedStatement;
+    static bool tracing();
     void trace(const QString &tsql, const Params &params) const;
     bool execSavepoint(const QString &sql);
 
