@@ -106,6 +106,9 @@ private slots:
         const qint64 other = firstFound == first ? second : first;
         QVERIFY(store.repeats(QStringLiteral("F_phone"), phone, EditedCustomer {other, QString()}));
         QVERIFY(!store.repeats(QStringLiteral("F_phone"), QStringLiteral("   "), std::nullopt));
+        // An empty code is never a repeat: customers may be saved without one.
+        QVERIFY(dm->RunSQL(QStringLiteral("insert into t_client(F_code,F_name) values('','丙')")));
+        QVERIFY(!store.repeats(QStringLiteral("F_Code"), QString(), std::nullopt));
         QVERIFY(!store.repeats(QStringLiteral("F_Code"), QStringLiteral("A3"), std::nullopt));
         QVERIFY(seams.dialogs.calls.isEmpty());
     }
