@@ -180,7 +180,13 @@ private:
                 } else if (call && wordIs(t, "len")) {
                     out += QLatin1String("length");
                 } else if (wordIs(t, "like") && m_target == Target::Postgres) {
-                    out += QLatin1String("ilike");
+                    // A pattern with no letter that has a case (digits, Chinese)
+                    // matches the same either way, and like spares a lower() per row.
+                    const int lit = nextSolid(i + 1, end);
+                    QString pattern = lit < end && m_t[lit].type == Token::String ? m_t[lit].text : QStringLiteral("A");
+                    if (pattern.startsWith(u'N') || pattern.startsWith(u'n')) pattern.remove(0, 1);
+                    out += pattern.toLower() == pattern && pattern.toUpper() == pattern ? QLatin1String("like")
+                                                                                         : QLatin1String("ilike");
                 } else if (wordIs(t, "top") && m_limit.isEmpty()) {
                     const int n = nextSolid(i + 1, end);
                     if (n < end && m_t[n].type == Token::Number && begin == 0 && depth == 0) {

@@ -13,11 +13,11 @@ private slots:
         QTest::addColumn<QString>("postgres");
         QTest::newRow("isNull") << "select * from t where isNull(f_name,'') like '%%'"
                                 << "select * from t where (coalesce(f_name,'') COLLATE NOCASE) like '%%'"
-                                << "select * from t where coalesce(f_name,'') ilike '%%'";
+                                << "select * from t where coalesce(f_name,'') like '%%'";
         // A pattern or value an empty text cannot match: the bare column, so its index can serve.
         QTest::newRow("isNull like text") << "where isNull(f_name,'') like '%a%' and isNull([F_code], '') like '0_'"
                                           << "where f_name like '%a%' and \"F_code\" like '0_'"
-                                          << "where f_name::text ilike '%a%' and \"f_code\"::text ilike '0_'";
+                                          << "where f_name::text ilike '%a%' and \"f_code\"::text like '0_'";
         QTest::newRow("isNull equals") << "and isNull(F_type,'') = '空''调' and isNull(F_area,'') = ''"
                                        << "and F_type = '空''调' and (coalesce(F_area,'') COLLATE NOCASE) = ''"
                                        << "and F_type = '空''调' and coalesce(F_area,'') = ''";
