@@ -531,47 +531,41 @@ QVector<double> DataSet::sums(const QVector<int> &columns) const
 
 // --- reader -------------------------------------------------------------
 
-bool DataSetReader::begin()
+void DataSetReader::begin()
 {
     const DataSet &ds = m_ds;
     if (ds.m_full) {
         m_mode = Mode::Memory;
-        return true;
+        return;
     }
     if (!ds.m_keyOrder.isEmpty()) {
         m_keys = ds.m_keyOrder;   // a copy: a sort meanwhile does not shift this read
         m_keyColumn = ds.m_keyColumn;
         m_mode = Mode::Keys;
-        return true;
+        return;
     }
     m_mode = Mode::Positions;
     const int keyColumn = ds.m_dbOrder.isEmpty() ? ds.rowKeyColumn() : -1;
-    if (keyColumn < 0) return true;
-    // The keys alone, in the list's own order, read to the end at once.
+    if (keyColumn < 0) return;
+    // The keys alone, in the list's own order, read to the end at once. An
+    // engine that refuses an ordered subquery (SQL Server) reads by position.
     QSqlQuery q;
     const QString sql = QStringLiteral("select %1 from (%2) as key_q")
                             .arg(ds.m_cnn->dialect().quoteName(ds.m_names[keyColumn]), ds.m_native);
-    if (!ds.m_cnn->execNative(q, sql, ds.m_paramNames, ds.m_params, true, ds.m_sql)) {
-        m_error = ds.m_cnn->lastError();
-        return false;
-    }
+    if (!ds.m_cnn->execNative(q, sql, ds.m_paramNames, ds.m_params, true, ds.m_sql)) return;
     QVector<qint64> keys;
     bool nullKey = false;
     while (q.next()) {
         nullKey = nullKey || q.value(0).isNull();
         keys << q.value(0).toLongLong();
     }
-    if (q.lastError().isValid()) {
-        m_error = q.lastError().text();
-        return false;
-    }
+    if (q.lastError().isValid()) return;
     QVector<qint64> sorted = keys;
     std::sort(sorted.begin(), sorted.end());
-    if (nullKey || std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) return true;
+    if (nullKey || std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) return;
     m_keys = std::move(keys);
     m_keyColumn = keyColumn;
     m_mode = Mode::Keys;
-    return true;
 }
 
 bool DataSetReader::readChunk()
@@ -604,10 +598,7 @@ bool DataSetReader::readChunk()
 bool DataSetReader::next()
 {
     if (m_mode == Mode::Done || !m_ds.m_active) return false;
-    if (m_mode == Mode::Unstarted && !begin()) {
-        m_mode = Mode::Done;
-        return false;
-    }
+    if (m_mode == Mode::Unstarted) begin();
     if (m_mode == Mode::Memory) {
         if (m_row + 1 >= m_ds.m_rows.size()) return false;
         ++m_row;

@@ -239,7 +239,7 @@ private:
     using Row = QVector<QVariant>;
     enum class Mode { Unstarted, Memory, Keys, Positions, Done };
     static constexpr int kChunkRows = 1000;
-    bool begin();
+    void begin();
     bool readChunk();
 
     const DataSet &m_ds;
