@@ -44,7 +44,7 @@ private slots:
     void failedCommitIsRolledBackAndTheNextSaveWorks_data() { TestDb::addBackendRows(); }
     void failedCommitIsRolledBackAndTheNextSaveWorks()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path(), false);
@@ -87,7 +87,7 @@ private slots:
     void nestedTransactionsAreSavepoints_data() { TestDb::addBackendRows(); }
     void nestedTransactionsAreSavepoints()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path(), false);
@@ -151,7 +151,7 @@ private slots:
     void applyUpdatesReportsAFailedCommit_data() { TestDb::addBackendRows(); }
     void applyUpdatesReportsAFailedCommit()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path(), false);
@@ -198,7 +198,7 @@ private slots:
     void statementTrace_data() { TestDb::addBackendRows(); }
     void statementTrace()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path(), false);
