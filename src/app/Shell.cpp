@@ -1,6 +1,7 @@
 #include "Shell.h"
 #include "ProgramFolder.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QMimeDatabase>
@@ -46,11 +47,10 @@ bool DesktopShell::startProgram(const QString &program, const QStringList &args)
 {
     QString exe = program;
     if (!program.contains(u'/')) {
-        const QString local = ProgramFolder::filePath(program);
-        if (QFileInfo(local).isExecutable())
-            exe = local;
-        else
-            exe = QStandardPaths::findExecutable(program);
+        // The tools are installed beside the executable, also when --home or
+        // CLSERVICE_HOME puts the program folder elsewhere.
+        exe = QStandardPaths::findExecutable(program, {ProgramFolder::path(), QCoreApplication::applicationDirPath()});
+        if (exe.isEmpty()) exe = QStandardPaths::findExecutable(program);
     }
     if (exe.isEmpty()) return false;
     return QProcess::startDetached(exe, args, ProgramFolder::path());

@@ -4,13 +4,17 @@
 #include "ScriptedDialogs.h"
 #include "TestDb.h"
 
+#include "app/Application.h"
 #include "app/Companion.h"
 #include "app/PrivateProfile.h"
 #include "app/ProgramFolder.h"
 #include "app/PubUnit.h"
+#include "app/Shell.h"
 #include "clservice/StartUp.h"
 #include "customers/TFrmMain.h"
+#include "data/Connection.h"
 #include "data/ConnectionConfig.h"
+#include "data/Schema.h"
 #include "data/SqlText.h"
 #include "data/TdmData.h"
 
@@ -73,31 +77,43 @@ private slots:
     void firstLoginAppliesRights();
     void failedLoginEnds_data() { TestDb::addBackendRows(); }
     void failedLoginEnds();
+    void toolsStartFromTheExecutablesFolder();
+    void platformDialogsSpeakChinese();
 };
 
 void TestStartUp::noConfigIniOffersSetup_data()
 {
     QTest::addColumn<int>("answer");
-    QTest::addColumn<QStringList>("started");
-    QTest::newRow("no") << 2 << QStringList();
-    QTest::newRow("yes") << 1 << QStringList{QStringLiteral("mdsetup")};
+    QTest::addColumn<bool>("starts");   // whether the tool could be started
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("no") << 2 << true << QStringList{kSetupQuestion};
+    QTest::newRow("yes") << 1 << true << QStringList{kSetupQuestion};
+    QTest::newRow("yes, tool missing") << 1 << false
+                                       << QStringList{kSetupQuestion,
+                                                      QStringLiteral("无法启动数据库设置程序 mdsetup，请检查它是否安装在本程序所在的文件夹 %1 中！")
+                                                          .arg(QCoreApplication::applicationDirPath())};
 }
 
+// The program folder here is not the executable's: the tool is told which one to set up.
 void TestStartUp::noConfigIniOffersSetup()
 {
     QFETCH(int, answer);
-    QFETCH(QStringList, started);
+    QFETCH(bool, starts);
+    QFETCH(QStringList, messages);
     QTemporaryDir dir;
     ProgramFolder::setPath(dir.path());
     Seams seams;
     seams.dialogs.answer(answer);
+    seams.base.shell.result = starts;
     {
         StartUp startUp;
         QCOMPARE(startUp.prepare(), StartUp::Result::Ended);
-        QCOMPARE(seams.dialogs.texts(), QStringList{kSetupQuestion});
+        QCOMPARE(seams.dialogs.texts(), messages);
         QCOMPARE(seams.dialogs.calls[0].kind, 1);
+        if (messages.size() > 1) QCOMPARE(seams.dialogs.calls[1].kind, 3);
         QVERIFY(!seams.dialogs.splashVisibleAtMessage);
-        QCOMPARE(seams.base.shell.started, started);
+        QCOMPARE(seams.base.shell.started,
+                 answer == 1 ? QStringList{QStringLiteral("mdsetup --home ") + ProgramFolder::path()} : QStringList());
         // The defaults: database clSQLser on (Local) as sa with an empty password.
         QCOMPARE(PubUnit::DBName, QStringLiteral("clSQLser"));
         const ConnectionSettings &s = startUp.dataModule()->ADOcnn.settings();
@@ -129,7 +145,7 @@ void TestStartUp::blankDatabaseAsksWithoutConnecting_data()
 
 void TestStartUp::blankDatabaseAsksWithoutConnecting()
 {
-    QFETCH(QString, backend);
+    FETCH_BACKEND(backend);
     QFETCH(QByteArray, database);
     QFETCH(bool, attempted);
     QTemporaryDir dir;
@@ -165,7 +181,7 @@ void TestStartUp::unreadableConfigIniEnds()
 
 void TestStartUp::goodDatabaseLogsIn()
 {
-    QFETCH(QString, backend);
+    FETCH_BACKEND(backend);
     QTemporaryDir dir;
     const ConnectionSettings made = TestDb::fresh(backend, dir.path());
     PrivateProfile(ProgramFolder::filePath(QStringLiteral("Config.ini")))
@@ -215,7 +231,7 @@ void TestStartUp::goodDatabaseLogsIn()
 // The operator's rights are on the main window before it is first shown.
 void TestStartUp::firstLoginAppliesRights()
 {
-    QFETCH(QString, backend);
+    FETCH_BACKEND(backend);
     QTemporaryDir dir;
     TestDb::fresh(backend, dir.path());
     {
@@ -241,7 +257,7 @@ void TestStartUp::firstLoginAppliesRights()
 
 void TestStartUp::failedLoginEnds()
 {
-    QFETCH(QString, backend);
+    FETCH_BACKEND(backend);
     QTemporaryDir dir;
     TestDb::fresh(backend, dir.path());
     Seams seams;
@@ -256,6 +272,39 @@ void TestStartUp::failedLoginEnds()
     QVERIFY(PubUnit::CurOper.isEmpty());
     QVERIFY(startUp.mainWindow() && !startUp.mainWindow()->isVisible());
     QVERIFY(seams.base.shell.started.isEmpty());
+}
+
+// With the program folder elsewhere, a tool installed beside the executable
+// is still found: here the real mdsetup, told to set up another folder.
+void TestStartUp::toolsStartFromTheExecutablesFolder()
+{
+    if (!QFileInfo(QCoreApplication::applicationDirPath() + QStringLiteral("/mdsetup")).isExecutable())
+        QSKIP("mdsetup is not built beside the tests");
+    QTemporaryDir home, shop;
+    ProgramFolder::setPath(home.path());
+    DesktopShell shell;
+    QVERIFY(!shell.startProgram(QStringLiteral("no-such-tool-here"), {}));
+    QVERIFY(shell.startProgram(QStringLiteral("mdsetup"), {QStringLiteral("--home"), shop.path(), QStringLiteral("init")}));
+    ConnectionSettings s;
+    s.database = QDir(shop.path()).filePath(QStringLiteral("clservice.db"));
+    // Installed in one transaction: the tables show once the tool is done.
+    const auto installed = [&] {
+        Connection cnn(QStringLiteral("started-tool"));
+        return QFileInfo(s.database).size() > 0 && cnn.open(s) && Schema::isInstalled(cnn);
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(installed(), 30000);
+    QVERIFY(QFile::exists(QDir(shop.path()).filePath(QStringLiteral("Config.ini"))));
+    QVERIFY(QDir(home.path()).isEmpty());
+}
+
+// File, print and page set-up dialogs come from Qt itself: its own texts
+// must be in Chinese too.
+void TestStartUp::platformDialogsSpeakChinese()
+{
+    initApplication({});
+    QCOMPARE(QCoreApplication::translate("QFileDialog", "Open"), QStringLiteral("打开"));
+    QCOMPARE(QCoreApplication::translate("QPrintDialog", "Print"), QStringLiteral("打印"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
 }
 
 QTEST_MAIN(TestStartUp)
