@@ -292,6 +292,6 @@ void TdmData::AutoBackup()
     }
     if (!ok) {
         qWarning("automatic backup failed: %s", qPrintable(error));
-        ShowMess(kOpFailed, 3);
+        ShowMess(QStringLiteral("备份失败，请与管理员联系！"), 3);
     }
 }

@@ -33,7 +33,7 @@ private slots:
     void sqlServerSemantics_data() { TestDb::addBackendRows(); }
     void sqlServerSemantics()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path());
@@ -61,7 +61,7 @@ private slots:
     void dateDiffCountsDayBoundaries_data() { TestDb::addBackendRows(); }
     void dateDiffCountsDayBoundaries()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path());
@@ -82,7 +82,7 @@ private slots:
     void hostileValuesAndParameters_data() { TestDb::addBackendRows(); }
     void hostileValuesAndParameters()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path());
@@ -108,7 +108,7 @@ private slots:
     void operationsGiveNeutralResultsOnFailure_data() { TestDb::addBackendRows(); }
     void operationsGiveNeutralResultsOnFailure()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path());
@@ -140,7 +140,7 @@ private slots:
     void fillAndSelectItems_data() { TestDb::addBackendRows(); }
     void fillAndSelectItems()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path(), false);
@@ -180,7 +180,7 @@ private slots:
     void writeLogAndRights_data() { TestDb::addBackendRows(); }
     void writeLogAndRights()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path());
@@ -225,7 +225,7 @@ private slots:
     }
     void nextCode()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QFETCH(QStringList, codes);
         QFETCH(QString, expected);
         QTemporaryDir dir;
@@ -267,7 +267,7 @@ private slots:
     void autoBackupOncePerDay_data() { TestDb::addBackendRows(); }
     void autoBackupOncePerDay()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path());
@@ -289,10 +289,28 @@ private slots:
         QCOMPARE(seams.dialogs.calls.size(), 2);
     }
 
+    // The folder is there but today's file cannot be written.
+    void autoBackupFailureIsReported_data() { TestDb::addBackendRows(); }
+    void autoBackupFailureIsReported()
+    {
+        FETCH_BACKEND(backend);
+        QTemporaryDir dir;
+        ScopedSeams seams;
+        auto dm = TestDb::freshModule(backend, dir.path());
+        const QString folder = QDir(dir.path()).filePath("bak");
+        QVERIFY(dm->RunSQL("update SysInfo set F_BakPath = '" + sqlValue(folder) + "'"));
+        const QString file = TdmData::backupFileName(folder, QDate::currentDate());
+        QVERIFY(QDir().mkpath(file + ".part"));   // where the copy is written first
+        dm->AutoBackup();
+        QCOMPARE(seams.dialogs.texts(), QStringList{"备份失败，请与管理员联系！"});
+        QCOMPARE(seams.dialogs.calls[0].kind, 3);
+        QVERIFY(!QFileInfo::exists(file));
+    }
+
     void lostServerIsReported_data() { TestDb::addBackendRows(); }
     void lostServerIsReported()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path());
@@ -323,7 +341,7 @@ private slots:
     void dataSetCursorAndPages_data() { TestDb::addBackendRows(); }
     void dataSetCursorAndPages()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path(), false);
@@ -373,7 +391,7 @@ private slots:
     void longScrollKeepsTheFirstRow()
     {
         // More pages than the cache holds: the first one is dropped on the way.
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path(), false);
@@ -393,7 +411,7 @@ private slots:
     void cachedUpdatesApplyInOneBatch_data() { TestDb::addBackendRows(); }
     void cachedUpdatesApplyInOneBatch()
     {
-        QFETCH(QString, backend);
+        FETCH_BACKEND(backend);
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path(), false);
