@@ -42,18 +42,6 @@ void sortGrid(DataGrid *grid)
     if (ArrangeSort(*grid, sort)) grid->applySort(sort);
 }
 
-void exportGrid(DataGrid *grid, const QString &title)
-{
-    if (!dmData || !grid) return;
-    // What the grid shows, in its order.
-    QList<ExportColumn> cols;
-    for (int i = 0; i < grid->columnCount(); ++i) {
-        const GridColumn &c = grid->column(i);
-        if (c.visible) cols.append({c.field, c.caption, c.displayFormat});
-    }
-    dmData->ExportToExcel(cols, grid->dataSet(), title, true);
-}
-
 void notYetAvailable() { ShowMess(QStringLiteral("该功能尚未完成，将在后续版本中提供。"), 0); }
 
 } // namespace MainCommands

@@ -91,7 +91,7 @@ void TFrmMain::createDetailCommands()
     on(tbdpx, sort);
     auto exportTab = [this] {
         const int tab = currentTab(*this);
-        MainCommands::exportGrid(detailGrid(tab), detailSheetTitle(tab));
+        ExportGridToExcel(*detailGrid(tab), detailSheetTitle(tab));
     };
     ownCommand(31, exportTab);
     on(tbddc, exportTab);

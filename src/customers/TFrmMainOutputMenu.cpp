@@ -5,7 +5,6 @@
 #include "MainCommandHelpers.h"
 
 #include "components/DataGrid.h"
-#include "data/TdmData.h"
 
 #include <QAction>
 #include <QMenu>
@@ -15,7 +14,7 @@ void TFrmMain::createOutputMenu()
     mnuOutput = addMainMenu("mnuOutput", QStringLiteral("输出"));
     fillMenu(mnuOutput, {301, 302, 0, 303, 304, 305, 306, 307, 0, 308});
 
-    ownCommand(301, [this] { MainCommands::exportGrid(DBGridEh1, QStringLiteral("客户服务记录列表")); });
+    ownCommand(301, [this] { ExportGridToExcel(*DBGridEh1, QStringLiteral("客户服务记录列表")); });
     // Each prints the current customer, so an empty list prints nothing.
     for (int code : {303, 304, 305, 306, 308})
         ownCommand(code, [this] {

@@ -4,6 +4,7 @@
 #include "LoginDriver.h"
 #include "ScriptedDialogs.h"
 #include "TestDb.h"
+#include "ZipEntry.h"
 
 #include "app/Companion.h"
 #include "app/PrivateProfile.h"
@@ -24,10 +25,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -136,10 +135,7 @@ QString msg(int kind, const QString &text) { return QStringLiteral("%1:%2").arg(
 // The first row of a written sheet (libxlsxwriter's constant-memory files carry inline strings).
 QStringList headerRow(const QString &file)
 {
-    QProcess p;
-    p.start(QStringLiteral("unzip"), {QStringLiteral("-p"), file, QStringLiteral("xl/worksheets/sheet1.xml")});
-    p.waitForFinished();
-    const QString xml = QString::fromUtf8(p.readAllStandardOutput());
+    const QString xml = QString::fromUtf8(zipEntry(file, QStringLiteral("xl/worksheets/sheet1.xml")));
     const QRegularExpression rowRe(QStringLiteral("<row[^>]*>(.*?)</row>"), QRegularExpression::DotMatchesEverythingOption);
     const QString row = rowRe.match(xml).captured(1);
     QStringList r;
@@ -629,8 +625,8 @@ void TestMainCommands::exportLists()
     QVERIFY(QFileInfo(opened[0]).fileName().startsWith(QStringLiteral("客户服务记录列表")));
     QVERIFY(QFileInfo(opened[1]).fileName().startsWith(QStringLiteral("投诉记录")));
     for (const QString &p : opened) QVERIFY2(QFileInfo(p).size() > 0, qPrintable(p));
-    if (QStandardPaths::findExecutable(QStringLiteral("unzip")).isEmpty()) QSKIP("unzip is needed to read the sheets");
-    QCOMPARE(headerRow(opened[0]), (QStringList{"用户名称", "ID    码", "固定电话"}));
+    // Every column in grid order, the hidden area too.
+    QCOMPARE(headerRow(opened[0]), (QStringList{"用户名称", "ID    码", cols[2].caption, "固定电话"}));
     QCOMPARE(headerRow(opened[1]).value(0), QStringLiteral("客户名称"));
 }
 
