@@ -107,7 +107,7 @@ void StartUp::closeSplash()
 void StartUp::offerSetup()
 {
     closeSplash();
-    if (ShowMess(QStringLiteral("数据连接失败，是否要安装配置数据库？"), 1) != 1) return;
+    if (ShowMess(QStringLiteral("数据连接失败，是否要安装配置数据库？"), 1) != Mess::Yes) return;
     // The set-up tool must work on this run's program folder, also when that
     // was given with --home or CLSERVICE_HOME.
     QStringList args;

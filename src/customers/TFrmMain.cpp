@@ -3,6 +3,7 @@
 #include "CustomerListSql.h"
 #include "TDlgCltCx.h"
 
+#include "app/BoolValue.h"
 #include "app/Companion.h"
 #include "app/PrivateProfile.h"
 #include "app/PubUnit.h"
@@ -375,8 +376,8 @@ void TFrmMain::buildLayout()
         {QStringLiteral("F_setupDate"), QStringLiteral("F_setupDate1"), QStringLiteral("F_RQ1"), QStringLiteral("F_RQ2"),
          QStringLiteral("F_RQ3")}));
     DBGridEh1->setRowColours([](const DataSet &ds, int row, QColor *text, QColor *background) {
-        const bool disabled = ds.value(row, ds.fieldIndex(QStringLiteral("F_useFlag"))).toDouble() != 0;
-        const bool paid = ds.value(row, ds.fieldIndex(QStringLiteral("F_IFshoukuan"))).toDouble() != 0;
+        const bool disabled = boolValue(ds.value(row, ds.fieldIndex(QStringLiteral("F_useFlag"))));
+        const bool paid = boolValue(ds.value(row, ds.fieldIndex(QStringLiteral("F_IFshoukuan"))));
         if (disabled) {
             *text = QColor(0, 0, 255);
             *background = QColor(0, 255, 255);

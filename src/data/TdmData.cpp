@@ -276,7 +276,7 @@ void TdmData::AutoBackup()
 {
     const QString folder = GetStrValue(QStringLiteral("select f_BakPath from sysInfo")).trimmed();
     if (!QFileInfo(folder).isDir() || folder.isEmpty()) {
-        if (ShowMess(QStringLiteral("当前目录") + folder + QStringLiteral(" 不存在，是否创建！"), 1) != 1) return;
+        if (ShowMess(QStringLiteral("当前目录") + folder + QStringLiteral(" 不存在，是否创建！"), 1) != Mess::Yes) return;
         if (folder.isEmpty() || !QDir().mkpath(folder)) {
             ShowMess(QStringLiteral("目录") + folder + QStringLiteral(" 创建失败,请检测路径是否合法!"), 3);
             return;

@@ -3,6 +3,7 @@
 //
 //   griddemo [--home DIR] [--screenshot FILE.png] [--pdf FILE.pdf] [--rows N]
 #include "app/Application.h"
+#include "app/BoolValue.h"
 #include "app/PrivateProfile.h"
 #include "app/ProgramFolder.h"
 #include "app/PubUnit.h"
@@ -116,12 +117,12 @@ int main(int argc, char **argv)
     const int disabledField = list.fieldIndex(QStringLiteral("F_useFlag"));
     const QColor buttonFace = grid.palette().color(QPalette::Button);
     grid.setRowColours([=](const DataSet &ds, int row, QColor *text, QColor *background) {
-        if (ds.value(row, disabledField).toBool()) {
+        if (boolValue(ds.value(row, disabledField))) {
             *text = QColor(0, 0, 255);
             *background = QColor(0, 255, 255);
             return true;
         }
-        if (ds.value(row, paidField).toBool()) {
+        if (boolValue(ds.value(row, paidField))) {
             *text = QColor(255, 0, 0);
             *background = buttonFace;
             return true;
