@@ -12,7 +12,7 @@
 #include "components/GridLayout.h"
 #include "data/DataSet.h"
 #include "data/TdmData.h"
-#include "data/TsqlTranslator.h"
+#include "data/ListCounter.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -33,11 +33,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
-#include <optional>
-#include <thread>
 
 namespace {
 
@@ -118,117 +114,7 @@ private:
     std::function<bool(QEvent *)> m_handler;
 };
 
-bool sameSettings(const ConnectionSettings &a, const ConnectionSettings &b)
-{
-    return a.driver == b.driver && a.server == b.server && a.database == b.database && a.user == b.user
-           && a.password == b.password && a.port == b.port;
-}
-
 } // namespace
-
-// Counts the rows of a long customer list, and totals its footer columns, on
-// a connection of its own, so a keystroke never waits for either. Only the
-// newest request of each kind matters: one still waiting when a newer one
-// comes is dropped, and a count for a new list drops a waiting total.
-class TFrmMain::RecordCounter {
-public:
-    explicit RecordCounter(TFrmMain *window) : m_window(window), m_thread([this] { run(); }) {}
-    ~RecordCounter()
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_stop = true;
-        }
-        m_wake.notify_one();
-        m_thread.join();
-    }
-
-    void requestCount(const ConnectionSettings &settings, const QString &statement, int generation)
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_count = Job {settings, statement, generation, {}, {}};
-            m_sums.reset();
-        }
-        m_wake.notify_one();
-    }
-
-    // `names` are the result columns of `fields` (data set columns).
-    void requestSums(const ConnectionSettings &settings, const QString &statement, int generation,
-                     const QVector<int> &fields, const QStringList &names)
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_sums = Job {settings, statement, generation, fields, names};
-        }
-        m_wake.notify_one();
-    }
-
-private:
-    struct Job {
-        ConnectionSettings settings;
-        QString statement;
-        int generation = 0;
-        QVector<int> fields;   // empty: a count
-        QStringList names;
-    };
-
-    void run()
-    {
-        Connection cnn(QStringLiteral("RecordCount"));
-        ConnectionSettings openedWith;
-        for (;;) {
-            Job job;
-            {
-                std::unique_lock lock(m_mutex);
-                m_wake.wait(lock, [this] { return m_stop || m_count || m_sums; });
-                if (m_stop) break;
-                std::optional<Job> &next = m_count ? m_count : m_sums;
-                job = std::move(*next);
-                next.reset();
-            }
-            if (!cnn.isOpen() || !sameSettings(openedWith, job.settings)) {
-                openedWith = job.settings;
-                cnn.open(job.settings);
-            }
-            // What the list itself would ask, traced as the list's statement as it does.
-            QStringList items;
-            for (const QString &name : std::as_const(job.names))
-                items << QStringLiteral("sum(%1)").arg(cnn.isOpen() ? cnn.dialect().quoteName(name) : name);
-            QVector<double> values;
-            bool ok = false;
-            if (cnn.isOpen()) {
-                QStringList params;
-                const QString native = cnn.dialect().translate(job.statement, &params);
-                const QString sql = QStringLiteral("select %1 from (%2) as count_q")
-                                        .arg(items.isEmpty() ? QStringLiteral("count(*)") : items.join(u','),
-                                             Tsql::withoutOrderBy(native));
-                QSqlQuery q;
-                ok = cnn.execNative(q, sql, params, {}, true, job.statement) && q.next();
-                for (int i = 0; ok && i < qMax(1, int(items.size())); ++i) values << q.value(i).toDouble();
-            }
-            if (!ok) cnn.close();   // a server gone away or a connection ended: opened again for the next one
-            if (job.fields.isEmpty()) {
-                const int count = ok ? int(values.value(0)) : -1;
-                QMetaObject::invokeMethod(
-                    m_window, [w = m_window, g = job.generation, count] { w->recordCounted(g, count); }, Qt::QueuedConnection);
-            } else if (ok) {
-                QMetaObject::invokeMethod(
-                    m_window, [w = m_window, g = job.generation, f = job.fields, values] { w->recordSummed(g, f, values); },
-                    Qt::QueuedConnection);
-            }
-        }
-        cnn.close();
-    }
-
-    TFrmMain *m_window;
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::optional<Job> m_count;
-    std::optional<Job> m_sums;
-    bool m_stop = false;
-    std::thread m_thread;   // last: started once the rest exists
-};
 
 TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
 {
@@ -245,7 +131,11 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
     QryDetail3 = new DataSet(cnn, this);
     QryDetail3->setObjectName(QStringLiteral("QryDetail3"));
 
-    m_counter = std::make_unique<RecordCounter>(this);
+    m_counter = std::make_unique<ListCounter>(
+        this, [this](int generation, int count) { recordCounted(generation, count); },
+        [this](int generation, const QVector<int> &fields, const QVector<double> &totals) {
+            recordSummed(generation, fields, totals);
+        });
     buildLayout();
     createCommands();
 

@@ -16,6 +16,7 @@
 #include <memory>
 
 class DataGrid;
+class ListCounter;
 class QAbstractScrollArea;
 class DataSet;
 class QAction;
@@ -175,8 +176,7 @@ private:
     QSet<int> m_ownCommands;
     QString m_statement;         // what QryMain was last opened with
     QString m_followedCode;      // the customer the detail lists show
-    class RecordCounter;
-    std::unique_ptr<RecordCounter> m_counter;
+    std::unique_ptr<ListCounter> m_counter;
     int m_listGeneration = 0;    // counts the openings of QryMain
     QTimer *m_sumsDelay = nullptr;
     int m_categoryRowAtPress = -1;
