@@ -286,7 +286,15 @@ void DesignerCanvas::mouseMoveEvent(QMouseEvent *e)
     const double dx = (m_now.x() - m_press.x()) / Scale;
     const double dy = (m_now.y() - m_press.y()) / Scale;
     switch (m_drag) {
-    case Drag::Move: m_doc.dragSelection(dx, dy); break;
+    case Drag::Move: {
+        const int from = m_doc.gestureBand();
+        const int to = bandAt(m_now);
+        if (from >= 0 && to >= 0 && to != from)
+            m_doc.dragSelection(dx, dy, to, (bandRect(to).top() - bandRect(from).top()) / Scale);
+        else
+            m_doc.dragSelection(dx, dy);
+        break;
+    }
     case Drag::Resize: m_doc.dragResize(dx, dy); break;
     case Drag::BandHeight: m_doc.dragBandHeight(m_dragBand, dy); refresh(); break;
     case Drag::Rubber:

@@ -54,6 +54,21 @@ void setComboData(QComboBox *box, int value)
 
 } // namespace
 
+std::optional<QByteArray> askPictureFile()
+{
+    const QString path = Dialogs::current().openFileName(QStringLiteral("载入图片"), QString(),
+                                                         QStringLiteral("图片 (*.png *.jpg *.jpeg)"));
+    if (path.isEmpty()) return std::nullopt;
+    QFile f(path);
+    QByteArray bytes;
+    if (f.open(QIODevice::ReadOnly)) bytes = f.readAll();
+    if (QImage::fromData(bytes).isNull()) {
+        ShowMess(QStringLiteral("无法读取图片文件：%1").arg(path), 2);
+        return std::nullopt;
+    }
+    return bytes;
+}
+
 DesignerObjectDialog::DesignerObjectDialog(const ReportObject &o, const SourceFields &fields, QWidget *parent)
     : QDialog(parent), m_o(o), m_fields(fields)
 {
@@ -224,17 +239,7 @@ void DesignerObjectDialog::lstFieldsDblClick(int row)
 
 void DesignerObjectDialog::btnPictureClick()
 {
-    const QString path = Dialogs::current().openFileName(QStringLiteral("载入图片"), QString(),
-                                                         QStringLiteral("图片 (*.png *.jpg *.jpeg)"));
-    if (path.isEmpty()) return;
-    QFile f(path);
-    QByteArray bytes;
-    if (f.open(QIODevice::ReadOnly)) bytes = f.readAll();
-    if (QImage::fromData(bytes).isNull()) {
-        ShowMess(QStringLiteral("无法读取图片文件：%1").arg(path), 2);
-        return;
-    }
-    m_o.picture = bytes;
+    if (const std::optional<QByteArray> bytes = askPictureFile()) m_o.picture = *bytes;
 }
 
 ReportObject DesignerObjectDialog::result() const

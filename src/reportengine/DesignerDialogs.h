@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QMap>
 #include <QStringList>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -24,6 +25,10 @@ namespace Report {
 
 // Source name -> its field names, for the field list of the text window.
 using SourceFields = QMap<QString, QStringList>;
+
+// Asks for a PNG or JPEG file and reads it; a file that is no picture is
+// said. Nothing when cancelled or unreadable.
+std::optional<QByteArray> askPictureFile();
 
 class DesignerObjectDialog : public QDialog {
     Q_OBJECT

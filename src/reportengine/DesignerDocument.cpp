@@ -14,6 +14,27 @@ double tidy(double mm) { return qRound(mm * 100) / 100.0; }
 
 double minSize(const ReportObject &o) { return o.kind == ObjectKind::Line ? 0 : 0.5; }
 
+// A moved object stays on its band's paper: out of it, it would neither
+// show in the designer nor print where it was put.
+void keepInside(ReportObject &o, const Band &b, const PageSetup &pg)
+{
+    const double width = pg.size().width() - pg.margins.left() - pg.margins.right();
+    o.rect.moveLeft(qBound(0.0, o.rect.left(), qMax(0.0, tidy(width - o.rect.width()))));
+    o.rect.moveTop(qBound(0.0, o.rect.top(), qMax(0.0, tidy(b.height - o.rect.height()))));
+}
+
+// A band grows to hold an object made taller than it.
+void growBand(Band &b, const ReportObject &o) { b.height = qMax(b.height, tidy(o.rect.bottom())); }
+
+// Highest index first, so the earlier references stay valid.
+void removeObjects(ReportTemplate &t, QList<ObjectRef> refs)
+{
+    std::sort(refs.begin(), refs.end(), [](const ObjectRef &a, const ObjectRef &b) {
+        return a.band != b.band ? a.band > b.band : a.index > b.index;
+    });
+    for (const ObjectRef &r : refs) t.bands[r.band].objects.removeAt(r.index);
+}
+
 int pageRank(BandKind kind)
 {
     const QList<BandKind> &order = bandKindsInPageOrder();
@@ -28,7 +49,7 @@ const QList<PaperSize> &paperSizes()
         {QStringLiteral("A4"), 210, 297},
         {QStringLiteral("A5"), 148, 210},
         {QStringLiteral("B5"), 176, 250},
-        {QStringLiteral("DL 信封"), 110, 220},
+        {QStringLiteral("DL 信封"), 220, 110},   // designed wide, as it is fed
     };
     return sizes;
 }
@@ -208,27 +229,58 @@ void DesignerDocument::stepSelection(int dx, int dy, bool resize, bool fine)
     const QList<ObjectRef> sel = m_selection;
     edit([&](ReportTemplate &t) {
         for (const ObjectRef &r : sel) {
-            ReportObject &o = t.bands[r.band].objects[r.index];
+            Band &b = t.bands[r.band];
+            ReportObject &o = b.objects[r.index];
             if (resize) {
                 if (dx) o.rect.setWidth(qMax(minSize(o), place(o.rect.width(), dx)));
                 if (dy) o.rect.setHeight(qMax(minSize(o), place(o.rect.height(), dy)));
+                growBand(b, o);
             } else {
-                if (dx) o.rect.moveLeft(qMax(0.0, place(o.rect.left(), dx)));
-                if (dy) o.rect.moveTop(qMax(0.0, place(o.rect.top(), dy)));
+                if (dx) o.rect.moveLeft(place(o.rect.left(), dx));
+                if (dy) o.rect.moveTop(place(o.rect.top(), dy));
+                keepInside(o, b, t.page);
             }
         }
     });
 }
 
-void DesignerDocument::dragSelection(double dx, double dy)
+int DesignerDocument::gestureBand() const
+{
+    if (m_gestureSelection.isEmpty()) return -1;
+    const int band = m_gestureSelection.first().band;
+    for (const ObjectRef &r : m_gestureSelection)
+        if (r.band != band) return -1;
+    return band;
+}
+
+void DesignerDocument::dragSelection(double dx, double dy, int toBand, double bandShift)
 {
     const QList<ObjectRef> sel = m_gestureSelection;
+    const int from = gestureBand();
+    QList<ObjectRef> now = sel;
     updateGesture([&](ReportTemplate &t) {
-        for (const ObjectRef &r : sel) {
-            ReportObject &o = t.bands[r.band].objects[r.index];
-            o.rect.moveTo(qMax(0.0, snapped(o.rect.left() + dx)), qMax(0.0, snapped(o.rect.top() + dy)));
+        auto place = [&](ReportObject &o, const Band &b, double shift) {
+            o.rect.moveTo(snapped(o.rect.left() + dx), snapped(o.rect.top() + dy - shift));
+            keepInside(o, b, t.page);
+        };
+        if (from < 0 || toBand < 0 || toBand >= t.bands.size() || toBand == from) {
+            for (const ObjectRef &r : sel) place(t.bands[r.band].objects[r.index], t.bands[r.band], 0);
+            return;
+        }
+        // Dropped on another band: the objects move onto it, in the order they were picked.
+        QList<ReportObject> moved;
+        for (const ObjectRef &r : sel) moved << t.bands[r.band].objects[r.index];
+        removeObjects(t, sel);
+        now.clear();
+        Band &target = t.bands[toBand];
+        for (ReportObject &o : moved) {
+            place(o, target, bandShift);
+            target.objects.append(o);
+            now << ObjectRef {toBand, int(target.objects.size()) - 1};
         }
     });
+    m_selection = now;
+    if (!now.isEmpty()) m_currentBand = now.first().band;
 }
 
 void DesignerDocument::dragResize(double dw, double dh)
@@ -236,12 +288,14 @@ void DesignerDocument::dragResize(double dw, double dh)
     const QList<ObjectRef> sel = m_gestureSelection;
     updateGesture([&](ReportTemplate &t) {
         for (const ObjectRef &r : sel) {
-            ReportObject &o = t.bands[r.band].objects[r.index];
+            Band &b = t.bands[r.band];
+            ReportObject &o = b.objects[r.index];
             // The far corner lands on the grid, not the size.
             const double right = snapped(o.rect.right() + dw);
             const double bottom = snapped(o.rect.bottom() + dh);
             o.rect.setWidth(qMax(minSize(o), tidy(right - o.rect.left())));
             o.rect.setHeight(qMax(minSize(o), tidy(bottom - o.rect.top())));
+            growBand(b, o);
         }
     });
 }
@@ -281,8 +335,7 @@ bool DesignerDocument::addObject(ObjectKind kind, const QByteArray &picture)
     edit([&](ReportTemplate &t) {
         Band &b = t.bands[band];
         b.objects.append(o);
-        // A chart or picture taller than its band would be cut off: the band grows to hold it.
-        b.height = qMax(b.height, o.rect.bottom());
+        growBand(b, o);   // a chart or picture is taller than most bands
     });
     select({{band, int(m_t.bands.at(band).objects.size()) - 1}});
     return true;
@@ -291,15 +344,9 @@ bool DesignerDocument::addObject(ObjectKind kind, const QByteArray &picture)
 void DesignerDocument::deleteSelection()
 {
     if (m_selection.isEmpty()) return;
-    QList<ObjectRef> sel = m_selection;
-    // Highest index first, so the earlier references stay valid.
-    std::sort(sel.begin(), sel.end(), [](const ObjectRef &a, const ObjectRef &b) {
-        return a.band != b.band ? a.band > b.band : a.index > b.index;
-    });
+    const QList<ObjectRef> sel = m_selection;
     m_selection.clear();
-    edit([&](ReportTemplate &t) {
-        for (const ObjectRef &r : sel) t.bands[r.band].objects.removeAt(r.index);
-    });
+    edit([&](ReportTemplate &t) { removeObjects(t, sel); });
 }
 
 void DesignerDocument::addBand(BandKind kind)

@@ -17,7 +17,7 @@ struct ObjectRef {
     bool operator==(const ObjectRef &o) const { return band == o.band && index == o.index; }
 };
 
-// Paper sizes the page set-up offers (mm, portrait).
+// Paper sizes the page set-up offers (mm, as seen upright).
 struct PaperSize {
     QString name;
     double width;
@@ -44,6 +44,7 @@ public:
     void updateGesture(const std::function<void(ReportTemplate &)> &fromStart);
     void endGesture();
     bool inGesture() const { return m_gesture; }
+    int gestureBand() const;   // the one band of the objects dragged; -1: several
 
     bool canUndo() const { return !m_undo.isEmpty(); }
     bool canRedo() const { return !m_redo.isEmpty(); }
@@ -70,8 +71,10 @@ public:
     // Arrow keys: move by (dx, dy) mm, or with resize grow the size.
     // fine: a tenth of a millimetre and no snapping.
     void stepSelection(int dx, int dy, bool resize, bool fine);
-    // Drag from the gesture's start by (dx, dy) mm.
-    void dragSelection(double dx, double dy);
+    // Drag from the gesture's start by (dx, dy) mm. Moved objects stay on
+    // their band's paper; objects of one band dropped on band `toBand`, whose
+    // top is `bandShift` mm below theirs, move onto it.
+    void dragSelection(double dx, double dy, int toBand = -1, double bandShift = 0);
     void dragResize(double dw, double dh);
     void dragBandHeight(int band, double dh);
 

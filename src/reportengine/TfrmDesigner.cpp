@@ -5,9 +5,7 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QFile>
 #include <QFileInfo>
-#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -203,15 +201,9 @@ void TfrmDesigner::addObject(ObjectKind kind)
     }
     QByteArray picture;
     if (kind == ObjectKind::Picture) {
-        const QString path = Dialogs::current().openFileName(QStringLiteral("载入图片"), QString(),
-                                                             QStringLiteral("图片 (*.png *.jpg *.jpeg)"));
-        if (path.isEmpty()) return;
-        QFile f(path);
-        if (f.open(QIODevice::ReadOnly)) picture = f.readAll();
-        if (QImage::fromData(picture).isNull()) {
-            ShowMess(QStringLiteral("无法读取图片文件：%1").arg(path), 2);
-            return;
-        }
+        const std::optional<QByteArray> bytes = askPictureFile();
+        if (!bytes) return;
+        picture = *bytes;
     }
     m_doc.addObject(kind, picture);
     changed();

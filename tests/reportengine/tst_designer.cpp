@@ -38,7 +38,7 @@ ReportTemplate fixture()
     Band data;
     data.kind = BandKind::MasterData;
     data.source = QStringLiteral("frMain");
-    data.height = 8;
+    data.height = 10;
     ReportObject name;
     name.name = QStringLiteral("Memo1");
     name.text = QStringLiteral("[frMain.F_name]");
@@ -112,6 +112,7 @@ private slots:
     void arrowKeysMoveAndResize();
     void mouseDragIsOneUndoStep();
     void resizeHandleAndBandEdge();
+    void dragOntoAnotherBand();
     void rubberBandAndShiftClick();
     void addAndDeleteObjects();
     void bandsGoInPageOrder();
@@ -119,6 +120,7 @@ private slots:
     void bandAndPageWindows();
     void saveWritesBackToTheFile();
     void unreadableFileIsNeverSavedOver();
+    void partsLeftOutOnLoadingAreSaid();
     void leavingWithUnsavedChanges_data();
     void leavingWithUnsavedChanges();
     void previewGetsTheTemplateAsItStands();
@@ -143,6 +145,10 @@ void TestDesigner::arrowKeysMoveAndResize_data()
     QTest::newRow("ctrl: a tenth, no snapping") << true << 2.0 << r << int(Qt::Key_Left) << ctrl
                                                 << QRectF(9.9, 1, 40, 6);
     QTest::newRow("up stops at the band's top") << true << 2.0 << r << int(Qt::Key_Up) << 0 << QRectF(10, 0, 40, 6);
+    QTest::newRow("down stops at the band's bottom") << true << 1.0 << QRectF(10, 4, 40, 6) << int(Qt::Key_Down)
+                                                     << 0 << QRectF(10, 4, 40, 6);
+    QTest::newRow("right stops at the margin") << true << 1.0 << QRectF(150, 1, 40, 6) << int(Qt::Key_Right) << 0
+                                               << QRectF(150, 1, 40, 6);
     QTest::newRow("shift+right widens") << true << 1.0 << r << int(Qt::Key_Right) << shift << QRectF(10, 1, 41, 6);
     QTest::newRow("shift+down, 2 mm grid") << true << 2.0 << r << int(Qt::Key_Down) << shift << QRectF(10, 1, 40, 8);
     QTest::newRow("shift+ctrl+left narrows a tenth") << true << 1.0 << r << int(Qt::Key_Left) << (shift | ctrl)
@@ -231,6 +237,36 @@ void TestDesigner::resizeHandleAndBandEdge()
     QCOMPARE(d.document().templ().bands[0].height, 12.0);
     QTest::keyClick(&d, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(rectOf(d, kName), QRectF(10, 1, 40, 6));
+}
+
+void TestDesigner::dragOntoAnotherBand()
+{
+    ScopedSeams seams;
+    TfrmDesigner d;
+    d.setTemplate(fixture(), QString());
+    showActive(d);
+    // The title, picked 1 mm inside its corner and dropped with the pointer
+    // 1 mm into the data band, lands on that band at its top.
+    const QPoint from = d.canvas->objectRect(kTitle).topLeft() + QPoint(4, 4);
+    const QPoint to(from.x() - 40, d.canvas->bandRect(1).top() + 4);
+    drag(d.canvas, from, to);
+    QCOMPARE(d.document().templ().bands[0].objects.size(), 0);
+    QCOMPARE(d.document().templ().bands[1].objects.size(), 2);
+    const ObjectRef moved {1, 1};
+    QCOMPARE(d.document().object(moved)->name, QStringLiteral("MemoTitle"));
+    QCOMPARE(rectOf(d, moved), QRectF(40, 0, 60, 8));
+    QCOMPARE(d.document().selection(), QList<ObjectRef>{moved});
+    QCOMPARE(d.document().currentBand(), 1);
+
+    // Dragged on below the paper it stays on the data band's last millimetres.
+    drag(d.canvas, d.canvas->objectRect(moved).center(), d.canvas->objectRect(moved).center() + QPoint(0, 400));
+    QCOMPARE(rectOf(d, moved), QRectF(40, 2, 60, 8));
+
+    QTest::keyClick(&d, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(&d, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(d.document().templ().bands[0].objects.size(), 1);
+    QCOMPARE(rectOf(d, kTitle), QRectF(50, 2, 60, 8));
+    QVERIFY(d.document().selection().isEmpty());   // the moved reference is gone
 }
 
 void TestDesigner::rubberBandAndShiftClick()
@@ -536,6 +572,28 @@ void TestDesigner::unreadableFileIsNeverSavedOver()
     QTest::keyClick(d.canvas, Qt::Key_Escape);
     QVERIFY(d.isVisible());
     QCOMPARE(readAll(path), garbage);
+}
+
+void TestDesigner::partsLeftOutOnLoadingAreSaid()
+{
+    ScopedSeams seams;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("frStatFx.frf"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<reportTemplate version=\"1\"><page/>"
+            "<band kind=\"MasterData\" height=\"8\"><object kind=\"hologram\" x=\"0\" y=\"0\" width=\"5\" height=\"5\"/>"
+            "<object kind=\"text\" name=\"Memo1\" x=\"1\" y=\"1\" width=\"20\" height=\"5\"><text>标题</text></object>"
+            "</band></reportTemplate>");
+    f.close();
+    TfrmDesigner d;
+    QVERIFY(d.LoadFromFile(path));
+    // What would be lost at the next save is said before anything is changed.
+    QCOMPARE(seams.dialogs.calls.size(), 1);
+    QCOMPARE(seams.dialogs.calls[0].kind, int(Dialogs::Kind::Warning));
+    QCOMPARE(d.document().templ().bands[0].objects.size(), 1);
+    QVERIFY(d.Save());
+    QCOMPARE(loadTemplate(path)->bands[0].objects[0].name, QStringLiteral("Memo1"));
 }
 
 void TestDesigner::leavingWithUnsavedChanges_data()
