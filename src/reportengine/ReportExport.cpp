@@ -136,15 +136,6 @@ QString alignStyle(int alignment)
     return {};
 }
 
-// ---- the prepared report file ----
-// Layout: magic, format version, length and SHA-256 of the payload, then the
-// payload (qCompress of a QDataStream). The length and the hash tell a
-// truncated or damaged file from a good one before any of it is read.
-const QByteArray Magic("CLSVPREP", 8);
-constexpr quint32 FormatVersion = 1;
-constexpr int HeaderSize = 8 + 4 + 8 + 32;
-constexpr QDataStream::Version StreamVersion = QDataStream::Qt_6_4;
-
 QByteArray pictureBytes(const QImage &image)
 {
     if (image.isNull()) return {};
@@ -154,6 +145,114 @@ QByteArray pictureBytes(const QImage &image)
     image.save(&buffer, "PNG");
     return bytes;
 }
+
+// ---- RTF ----
+constexpr double TwipsPerMm = 1440 / 25.4;
+
+int twips(double mm) { return int(std::lround(mm * TwipsPerMm)); }
+
+// Plain ASCII as it is; everything else as \uN with a "?" for readers that
+// cannot show it (\uc1).
+QByteArray rtfEscaped(const QString &text)
+{
+    QByteArray out;
+    for (QChar c : text) {
+        const ushort u = c.unicode();
+        if (u == '\\' || u == '{' || u == '}') out += '\\' + QByteArray(1, char(u));
+        else if (u == '\n') out += "\\line ";
+        else if (u == '\r') continue;
+        else if (u == '\t') out += "\\tab ";
+        else if (u >= 0x20 && u < 0x80) out += char(u);
+        else if (u >= 0x80) out += "\\u" + QByteArray::number(qint16(u)) + '?';
+    }
+    return out;
+}
+
+class RtfTables {
+public:
+    int font(const QString &family)
+    {
+        const QString f = family.isEmpty() ? QString::fromLatin1(DefaultFont) : family;
+        qsizetype i = m_fonts.indexOf(f);
+        if (i < 0) {
+            m_fonts << f;
+            i = m_fonts.size() - 1;
+        }
+        return int(i);
+    }
+    int color(const QColor &c)   // 0: automatic
+    {
+        if (!c.isValid()) return 0;
+        const QRgb rgb = c.rgb() & 0xffffff;
+        qsizetype i = m_colors.indexOf(rgb);
+        if (i < 0) {
+            m_colors << rgb;
+            i = m_colors.size() - 1;
+        }
+        return int(i) + 1;
+    }
+    QByteArray header() const
+    {
+        QByteArray out = "{\\fonttbl";
+        for (qsizetype i = 0; i < m_fonts.size(); ++i)
+            out += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset134 " + rtfEscaped(m_fonts.at(i)) + ";}";
+        out += "}\n{\\colortbl;";
+        for (QRgb c : m_colors)
+            out += "\\red" + QByteArray::number(qRed(c)) + "\\green" + QByteArray::number(qGreen(c)) + "\\blue"
+                + QByteArray::number(qBlue(c)) + ';';
+        return out + "}\n";
+    }
+
+private:
+    QStringList m_fonts;
+    QList<QRgb> m_colors;
+};
+
+QByteArray rtfBorders(const Frame &frame)
+{
+    const QByteArray w = "\\brdrs\\brdrw" + QByteArray::number(std::clamp(twips(frame.width), 1, 75));
+    QByteArray out;
+    if (frame.left) out += "\\clbrdrl" + w;
+    if (frame.top) out += "\\clbrdrt" + w;
+    if (frame.right) out += "\\clbrdrr" + w;
+    if (frame.bottom) out += "\\clbrdrb" + w;
+    return out;
+}
+
+QByteArray rtfCell(const PreparedItem &item, RtfTables &tables, int widthTwips, int heightTwips)
+{
+    QByteArray out = "\\pard\\intbl";
+    if (item.alignment & Qt::AlignRight) out += "\\qr";
+    else if (item.alignment & Qt::AlignHCenter) out += "\\qc";
+    else out += "\\ql";
+    if (item.kind == PreparedItem::Picture) {
+        if (!item.picture.isNull()) {
+            const QSizeF fitted = QSizeF(item.picture.size()).scaled(QSizeF(widthTwips, heightTwips), Qt::KeepAspectRatio);
+            out += "{\\pict\\pngblip\\picw" + QByteArray::number(item.picture.width()) + "\\pich"
+                + QByteArray::number(item.picture.height()) + "\\picwgoal" + QByteArray::number(qRound(fitted.width()))
+                + "\\pichgoal" + QByteArray::number(qRound(fitted.height())) + ' ' + pictureBytes(item.picture).toHex()
+                + '}';
+        }
+    } else {
+        out += "{\\f" + QByteArray::number(tables.font(item.font.family)) + "\\fs"
+            + QByteArray::number(qRound((item.font.size > 0 ? item.font.size : 10) * 2));
+        if (item.font.bold) out += "\\b";
+        if (item.font.italic) out += "\\i";
+        if (item.font.underline) out += "\\ul";
+        if (const int c = tables.color(item.color)) out += "\\cf" + QByteArray::number(c);
+        out += ' ' + rtfEscaped(itemText(item)) + '}';
+    }
+    return out + "\\cell\n";
+}
+
+// ---- the prepared report file ----
+// Layout: magic, format version, length and SHA-256 of the payload, then the
+// payload (qCompress of a QDataStream). The length and the hash tell a
+// truncated or damaged file from a good one before any of it is read.
+const QByteArray Magic("CLSVPREP", 8);
+constexpr quint32 FormatVersion = 1;
+constexpr int HeaderSize = 8 + 4 + 8 + 32;
+constexpr QDataStream::Version StreamVersion = QDataStream::Qt_6_4;
 
 bool validRect(const QRectF &r)
 {
@@ -337,6 +436,63 @@ QString htmlText(const PreparedReport &report)
     return out;
 }
 
+QByteArray rtfText(const PreparedReport &report)
+{
+    RtfTables tables;
+    tables.font(QString::fromLatin1(DefaultFont));
+    QByteArray pages;
+    for (qsizetype p = 0; p < report.pages.size(); ++p) {
+        const PreparedPage &page = report.pages.at(p);
+        const QSizeF size = page.size;
+        pages += p == 0 ? "\\sectd" : "\\sect\\sectd\\sbkpage";
+        pages += "\\pgwsxn" + QByteArray::number(twips(size.width())) + "\\pghsxn" + QByteArray::number(twips(size.height()));
+        if (size.width() > size.height()) pages += "\\lndscpsxn";
+        pages += "\\marglsxn0\\margrsxn0\\margtsxn0\\margbsxn0\n";
+        QMap<int, QList<const PreparedItem *>> bands;
+        for (const PreparedItem &item : page.items)
+            if (item.kind != PreparedItem::Line && item.kind != PreparedItem::Rect) bands[item.bandRow].append(&item);
+        int lastBottom = 0;
+        for (QList<const PreparedItem *> row : std::as_const(bands)) {
+            std::stable_sort(row.begin(), row.end(), [](const PreparedItem *a, const PreparedItem *b) {
+                return a->rect.left() < b->rect.left();
+            });
+            double top = row.first()->rect.top(), bottom = row.first()->rect.bottom();
+            for (const PreparedItem *item : row) {
+                top = std::min(top, item->rect.top());
+                bottom = std::max(bottom, item->rect.bottom());
+            }
+            // The space above the band, as an empty paragraph of that height.
+            const int gap = twips(top) - lastBottom;
+            if (gap > 20) pages += "\\pard\\sl-" + QByteArray::number(gap) + "\\slmult0\\fs2\\par\n";
+            lastBottom = twips(bottom);
+            const int height = std::max(20, twips(bottom - top));
+            QByteArray cells, texts;
+            int x = std::max(0, twips(row.first()->rect.left()));
+            const int left = x;
+            for (const PreparedItem *item : row) {
+                const int start = twips(item->rect.left());
+                if (start > x + 10) {   // the gap before it: an empty cell
+                    cells += "\\cellx" + QByteArray::number(start);
+                    texts += "\\pard\\intbl\\cell\n";
+                    x = start;
+                }
+                const int right = std::max(x + 20, twips(item->rect.right()));
+                cells += rtfBorders(item->frame);
+                if (const int fill = tables.color(item->fill)) cells += "\\clcbpat" + QByteArray::number(fill);
+                if (item->alignment & Qt::AlignBottom) cells += "\\clvertalb";
+                else if (item->alignment & Qt::AlignVCenter) cells += "\\clvertalc";
+                cells += "\\cellx" + QByteArray::number(right) + '\n';
+                texts += rtfCell(*item, tables, right - x, height);
+                x = right;
+            }
+            pages += "\\trowd\\trgaph0\\trleft" + QByteArray::number(left) + "\\trrh" + QByteArray::number(height) + '\n'
+                + cells + texts + "\\row\n";
+        }
+        pages += "\\pard\\par\n";
+    }
+    return "{\\rtf1\\ansi\\ansicpg936\\deff0\\uc1\n" + tables.header() + pages + "}\n";
+}
+
 bool writeCsv(const PreparedReport &report, const QString &path, QString *error)
 {
     return writeFile(path, csvText(report), error);
@@ -350,6 +506,11 @@ bool writeText(const PreparedReport &report, const QString &path, QString *error
 bool writeHtml(const PreparedReport &report, const QString &path, QString *error)
 {
     return writeFile(path, htmlText(report).toUtf8(), error);
+}
+
+bool writeRtf(const PreparedReport &report, const QString &path, QString *error)
+{
+    return writeFile(path, rtfText(report), error);
 }
 
 // ---------------------------------------------------------------- prepared file
@@ -506,6 +667,7 @@ bool exportReport(const PreparedReport &report, ExportFormat format, const QStri
     case ExportFormat::Csv: return writeCsv(report, path, error);
     case ExportFormat::Text: return writeText(report, path, error);
     case ExportFormat::Html: return writeHtml(report, path, error);
+    case ExportFormat::Rtf: return writeRtf(report, path, error);
     case ExportFormat::Prepared: return savePrepared(report, path, error);
     }
     return false;
@@ -518,13 +680,14 @@ std::optional<ExportFormat> formatOfFile(const QString &path)
     if (suffix == QLatin1String("csv")) return ExportFormat::Csv;
     if (suffix == QLatin1String("txt")) return ExportFormat::Text;
     if (suffix == QLatin1String("html") || suffix == QLatin1String("htm")) return ExportFormat::Html;
+    if (suffix == QLatin1String("rtf")) return ExportFormat::Rtf;
     if (suffix == QLatin1String(PreparedSuffix)) return ExportFormat::Prepared;
     return std::nullopt;
 }
 
 QString exportFilter()
 {
-    return QStringLiteral("PDF 文件 (*.pdf);;CSV 文件，分号分隔 (*.csv);;文本文件 (*.txt);;HTML 文件 (*.html *.htm)");
+    return QStringLiteral("PDF 文件 (*.pdf);;CSV 文件，分号分隔 (*.csv);;文本文件 (*.txt);;RTF 文件 (*.rtf);;HTML 文件 (*.html *.htm)");
 }
 
 QString preparedFilter()

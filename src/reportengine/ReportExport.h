@@ -1,6 +1,6 @@
 #pragma once
 // Everything a prepared report is written to: PDF, the printer, text for a
-// spreadsheet (";" between fields), plain text, HTML, and our own prepared
+// spreadsheet (";" between fields), plain text, HTML, RTF, and our own prepared
 // report file that the preview saves and opens again. Each writer returns
 // false with a message for the operator in *error and leaves an existing file
 // as it was when it fails.
@@ -16,7 +16,7 @@ class QPrinter;
 
 namespace Report {
 
-enum class ExportFormat { Pdf, Csv, Text, Html, Prepared };
+enum class ExportFormat { Pdf, Csv, Text, Html, Rtf, Prepared };
 
 bool writePdf(const PreparedReport &report, const QString &path, QString *error);
 // Prints pages fromPage..toPage (1-based; 0, 0 for all) on a printer set up
@@ -25,6 +25,9 @@ bool printReport(const PreparedReport &report, QPrinter &printer, QString *error
 bool writeCsv(const PreparedReport &report, const QString &path, QString *error);
 bool writeText(const PreparedReport &report, const QString &path, QString *error);
 bool writeHtml(const PreparedReport &report, const QString &path, QString *error);
+// For a word processor: each placed band a table row whose cells stand where
+// the items stand on the page, with their fonts, frames and pictures.
+bool writeRtf(const PreparedReport &report, const QString &path, QString *error);
 
 bool savePrepared(const PreparedReport &report, const QString &path, QString *error);
 // A file that is not ours, of a later version, truncated or damaged gives
@@ -35,6 +38,7 @@ std::optional<PreparedReport> loadPrepared(const QString &path, QString *error);
 QByteArray csvText(const PreparedReport &report);
 QString plainText(const PreparedReport &report);
 QString htmlText(const PreparedReport &report);
+QByteArray rtfText(const PreparedReport &report);
 QByteArray preparedBytes(const PreparedReport &report);
 std::optional<PreparedReport> readPrepared(const QByteArray &bytes, QString *error);
 

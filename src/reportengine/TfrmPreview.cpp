@@ -125,7 +125,7 @@ TfrmPreview::TfrmPreview(QWidget *parent) : QDialog(parent)
     tbPrint = button(QStringLiteral("tbPrint"), QStringLiteral("打印"), QStringLiteral("打印 (Ctrl+P)"));
     tbOpen = button(QStringLiteral("tbOpen"), QStringLiteral("打开"), QStringLiteral("打开保存的预览报表"));
     tbSave = button(QStringLiteral("tbSave"), QStringLiteral("保存"), QStringLiteral("保存预览报表"));
-    tbExport = button(QStringLiteral("tbExport"), QStringLiteral("导出"), QStringLiteral("导出为 PDF、CSV、文本或 HTML"));
+    tbExport = button(QStringLiteral("tbExport"), QStringLiteral("导出"), QStringLiteral("导出为 PDF、CSV、文本、RTF 或 HTML"));
     tbFind = button(QStringLiteral("tbFind"), QStringLiteral("查找"), QStringLiteral("查找 (Ctrl+F，下一个 F3)"));
     tbFirst = button(QStringLiteral("tbFirst"), QStringLiteral("首页"), QStringLiteral("首页 (Home)"));
     tbPrior = button(QStringLiteral("tbPrior"), QStringLiteral("上页"), QStringLiteral("上一页 (PgUp)"));
@@ -504,7 +504,7 @@ void TfrmPreview::tbExportClick()
     if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".pdf");
     const std::optional<ExportFormat> format = formatOfFile(file);
     if (!format) {
-        ShowMess(QStringLiteral("不能导出为“%1”类型的文件，请选择 PDF、CSV、文本或 HTML 文件。").arg(QFileInfo(file).suffix()), 0);
+        ShowMess(QStringLiteral("不能导出为“%1”类型的文件，请选择 PDF、CSV、文本、RTF 或 HTML 文件。").arg(QFileInfo(file).suffix()), 0);
         return;
     }
     rememberFolder(file);

@@ -279,6 +279,7 @@ void TestPreview::exportToEveryFormat_data()
     QTest::newRow("csv") << "c.csv" << "c.csv" << QByteArray("\xEF\xBB\xBF客户列表 第1页\r\n张三\r\n");
     QTest::newRow("text") << "d.txt" << "d.txt" << QStringLiteral("     客户列表 第1页\n     张三\n").toUtf8();
     QTest::newRow("html") << "e.html" << "e.html" << QByteArray("<!DOCTYPE html>");
+    QTest::newRow("rtf") << "f.rtf" << "f.rtf" << QByteArray("{\\rtf1");
 }
 
 void TestPreview::exportToEveryFormat()

@@ -178,6 +178,7 @@ private slots:
     void csvRebuildsRowsOnce();
     void plainTextLaysRowsOutByPosition();
     void htmlEscapesAndMakesATablePerPage();
+    void rtfPlacesCellsWhereTheItemsStand();
     void writersRefuseAFolderThatCannotBeWritten_data();
     void writersRefuseAFolderThatCannotBeWritten();
     void preparedFileRoundTrip();
@@ -342,6 +343,49 @@ void TestReportExport::htmlEscapesAndMakesATablePerPage()
     QVERIFY(title < heading && heading < row);
 }
 
+void TestReportExport::rtfPlacesCellsWhereTheItemsStand()
+{
+    PreparedReport r = listReport();
+    r.pages[0].items[1].text = QStringLiteral("{客户}\\列表");
+    r.pages[0].items[1].font.bold = true;
+    r.pages[0].items[1].frame = Frame::all();
+    r.pages[1].size = QSizeF(297, 210);
+    const QByteArray rtf = rtfText(r);
+    QVERIFY(rtf.startsWith("{\\rtf1"));
+    // Braces balance once the escaped ones are set aside.
+    int depth = 0;
+    for (qsizetype i = 0; i < rtf.size(); ++i) {
+        if (rtf[i] == '\\') { ++i; continue; }
+        if (rtf[i] == '{') ++depth;
+        if (rtf[i] == '}') --depth;
+        QVERIFY(depth >= 0);
+    }
+    QCOMPARE(depth, 0);
+    // The text read back from the \uN escapes.
+    QString shown;
+    static const QRegularExpression token(QStringLiteral("\\\\u(-?\\d+)\\?|\\\\([{}\\\\])|\\\\[a-z]+-?\\d* ?|([^\\\\{}\\n])"));
+    for (auto m = token.globalMatch(QString::fromLatin1(rtf)); m.hasNext();) {
+        const auto t = m.next();
+        if (!t.captured(1).isEmpty()) shown += QChar(ushort(t.captured(1).toInt()));
+        else if (!t.captured(2).isEmpty()) shown += t.captured(2);
+        else if (!t.captured(3).isEmpty()) shown += t.captured(3);
+    }
+    QVERIFY2(shown.contains(QStringLiteral("{客户}\\列表")), qPrintable(shown.left(200)));
+    QVERIFY(shown.contains(QStringLiteral("张三;李四")));
+    QVERIFY(shown.indexOf(QStringLiteral("名称")) < shown.indexOf(QStringLiteral("张三")));
+    // The heading row: 名称 at 10 mm, 40 wide; 电话 at 60 mm after an empty cell for the gap.
+    const int mm10 = qRound(10 * 1440 / 25.4), mm50 = qRound(50 * 1440 / 25.4), mm60 = qRound(60 * 1440 / 25.4),
+              mm100 = qRound(100 * 1440 / 25.4);
+    QVERIFY(rtf.contains("\\trleft" + QByteArray::number(mm10)));
+    const QByteArray heading = "\\clvertalc\\cellx" + QByteArray::number(mm50) + "\n\\cellx" + QByteArray::number(mm60)
+        + "\\clvertalc\\cellx" + QByteArray::number(mm100);
+    QVERIFY2(rtf.contains(heading), rtf.constData());
+    QVERIFY(rtf.contains("\\clbrdrl\\brdrs\\brdrw11\\clbrdrt\\brdrs\\brdrw11"));
+    QCOMPARE(rtf.count("\\sect\\sectd\\sbkpage"), 1);
+    QCOMPARE(rtf.count("\\lndscpsxn"), 1);
+    QVERIFY(rtf.contains("\\fcharset134 Noto Sans CJK SC;"));
+}
+
 void TestReportExport::writersRefuseAFolderThatCannotBeWritten_data()
 {
     QTest::addColumn<int>("format");
@@ -349,6 +393,7 @@ void TestReportExport::writersRefuseAFolderThatCannotBeWritten_data()
     QTest::newRow("csv") << int(ExportFormat::Csv);
     QTest::newRow("text") << int(ExportFormat::Text);
     QTest::newRow("html") << int(ExportFormat::Html);
+    QTest::newRow("rtf") << int(ExportFormat::Rtf);
     QTest::newRow("prepared") << int(ExportFormat::Prepared);
 }
 
@@ -451,7 +496,7 @@ void TestReportExport::formatByExtension()
 {
     const struct { const char *file; int format; } cases[] = {
         {"a.pdf", int(ExportFormat::Pdf)}, {"a.PDF", int(ExportFormat::Pdf)}, {"b.csv", int(ExportFormat::Csv)},
-        {"c.txt", int(ExportFormat::Text)}, {"d.htm", int(ExportFormat::Html)}, {"d.html", int(ExportFormat::Html)},
+        {"c.txt", int(ExportFormat::Text)}, {"d.htm", int(ExportFormat::Html)}, {"d.html", int(ExportFormat::Html)}, {"g.RTF", int(ExportFormat::Rtf)},
         {"e.clrep", int(ExportFormat::Prepared)}, {"f.doc", -1}, {"noext", -1},
     };
     for (const auto &c : cases) {
