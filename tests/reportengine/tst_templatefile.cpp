@@ -4,12 +4,15 @@
 // old file.
 #include "reportengine/TemplateFile.h"
 
+#include "data/Schema.h"
+
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -266,6 +269,8 @@ private slots:
     void absurdValuesAreBroughtIntoRange();
     void longTextLoadsWhole();
     void saveReplacesTheFileAndFailureKeepsTheOld();
+    void installedTemplatesReadAndFitTheirSources_data();
+    void installedTemplatesReadAndFitTheirSources();
 };
 
 void TestTemplateFile::roundTripKeepsEveryField_data()
@@ -477,6 +482,112 @@ void TestTemplateFile::saveReplacesTheFileAndFailureKeepsTheOld()
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("frKhxsPGD.frf")});
+}
+
+void TestTemplateFile::installedTemplatesReadAndFitTheirSources_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("rowsFrom");       // the source its data band reads
+    QTest::addColumn<QStringList>("listTables"); // what the window's rows (frDBDataSet1) carry
+    QTest::addColumn<QStringList>("filled");     // objects the window fills
+    const QStringList client{QStringLiteral("t_client")};
+    const QStringList memoDate{QStringLiteral("MemoDate")};
+    const QString list = QStringLiteral("frDBDataSet1"), main = QStringLiteral("frMain");
+    auto row = [](const char *file, const QString &from, const QStringList &tables, const QStringList &filled) {
+        QTest::newRow(file) << QString::fromLatin1(file) << from << tables << filled;
+    };
+    row("frXSdetailTj.frf", list, client, memoDate);
+    row("frWXdetailTj.frf", list, {QStringLiteral("T_WXrec"), QStringLiteral("t_client")}, memoDate);
+    row("frAZdetailTj.frf", list, client, memoDate);
+    row("frZPdetailTj.frf", list, client, memoDate);
+    row("frTSdetailTj.frf", list, {QStringLiteral("T_TSrec"), QStringLiteral("t_client")}, memoDate);
+    row("frAwokeFx.frf", list, client, {});
+    row("frStatFx.frf", list, {}, {QStringLiteral("Memo1"), QStringLiteral("Memo2")});
+    row("frHFrecMan.frf", list, {QStringLiteral("T_HFrec")}, memoDate);
+    row("frWXrecMan.frf", list, {QStringLiteral("T_WXrec")}, memoDate);
+    row("frTSrecMan.frf", list, {QStringLiteral("T_TSrec")}, memoDate);
+    row("frCltXianqing.frf", main, {}, {});
+    row("frCltList.frf", main, {}, {});
+    row("frCltXingFeng.frf", main, {}, {});
+    row("frCltBiaoqian.frf", main, {}, {});
+    row("frKhxsPGD.frf", main, {}, {});
+    row("frKhwxPGD.frf", QStringLiteral("frDetail1"), {}, {});
+}
+
+// The templates installed beside the program read without a note, read only
+// fields their sources carry (a misspelt field would print blank), carry the
+// objects their window fills, and keep every object inside its band and page.
+void TestTemplateFile::installedTemplatesReadAndFitTheirSources()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, rowsFrom);
+    QFETCH(QStringList, listTables);
+    QFETCH(QStringList, filled);
+
+    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/Qr/") + file;
+    QString error;
+    std::optional<ReportTemplate> t = loadTemplate(path, &error);
+    QVERIFY2(t, qPrintable(error));
+    QCOMPARE(error, QString());
+
+    auto columnsOf = [](const QStringList &tables) {
+        QSet<QString> fields;
+        for (const QString &name : tables) {
+            const Schema::TableDef *table = Schema::table(name);
+            if (table)
+                for (const Schema::ColumnDef &c : table->columns) fields << c.name.toLower();
+        }
+        return fields;
+    };
+    QHash<QString, QSet<QString>> fieldsOf{
+        {QStringLiteral("frmain"), columnsOf({QStringLiteral("t_client")})},
+        {QStringLiteral("frdetail1"), columnsOf({QStringLiteral("T_WXrec")})},
+        {QStringLiteral("frdetail2"), columnsOf({QStringLiteral("T_HFrec")})},
+        {QStringLiteral("frdetail3"), columnsOf({QStringLiteral("T_TSrec")})},
+        {QStringLiteral("sysinfo"), columnsOf({QStringLiteral("SysInfo")})},
+        // The reminder list's day count and the category counts are computed columns.
+        {QStringLiteral("frdbdataset1"),
+         columnsOf(listTables) + QSet<QString>{QStringLiteral("f_num"), QStringLiteral("f_name")}},
+    };
+    QVERIFY(!fieldsOf.value(QStringLiteral("frmain")).isEmpty());
+
+    static const QRegularExpression reference(
+        QStringLiteral("\\[(?:(?:SUM|AVG|MIN|MAX)\\(\\s*)?([A-Za-z0-9_]+)\\.([A-Za-z0-9_]+)"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression count(QStringLiteral("\\[COUNT\\(\\s*([A-Za-z0-9_]+)\\s*\\)"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    auto knownField = [&](const QString &source, const QString &field) {
+        const auto it = fieldsOf.constFind(source.toLower());
+        return it != fieldsOf.cend() && it->contains(field.toLower());
+    };
+
+    const double bodyWidth = t->page.size().width() - t->page.margins.left() - t->page.margins.right();
+    const double cellWidth = (bodyWidth - t->page.columnGap * (t->page.columns - 1)) / t->page.columns;
+    QStringList dataSources;
+    for (const Band &b : t->bands) {
+        if (b.kind == BandKind::MasterData || b.kind == BandKind::DetailData) {
+            QVERIFY2(fieldsOf.contains(b.source.toLower()), qPrintable(b.name + QStringLiteral(": ") + b.source));
+            dataSources << b.source;
+        }
+        const double width = b.kind == BandKind::MasterData ? cellWidth : bodyWidth;
+        for (const ReportObject &o : b.objects) {
+            const QString where = b.name + QStringLiteral(" / ") + o.text.left(30);
+            QVERIFY2(o.rect.right() <= width + 1e-6 && o.rect.left() >= 0, qPrintable(where));
+            QVERIFY2(o.rect.bottom() <= b.height + 1e-6, qPrintable(where));
+            QCOMPARE(o.font.family, QString::fromLatin1(DefaultFont));
+            for (auto m = reference.globalMatch(o.text); m.hasNext();) {
+                const auto hit = m.next();
+                QVERIFY2(knownField(hit.captured(1), hit.captured(2)), qPrintable(where + QStringLiteral(": ") + hit.captured()));
+            }
+            for (auto m = count.globalMatch(o.text); m.hasNext();)
+                QVERIFY2(fieldsOf.contains(m.next().captured(1).toLower()), qPrintable(where));
+            if (o.kind == ObjectKind::Chart) {
+                QVERIFY2(knownField(o.chartSource, o.labelField) && knownField(o.chartSource, o.valueField), qPrintable(where));
+            }
+        }
+    }
+    QCOMPARE(dataSources.value(0), rowsFrom);
+    for (const QString &name : filled) QVERIFY2(!t->objectsNamed(name).isEmpty(), qPrintable(name));
 }
 
 QTEST_GUILESS_MAIN(TestTemplateFile)
