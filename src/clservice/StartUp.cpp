@@ -10,6 +10,7 @@
 #include "app/Shell.h"
 #include "data/ConnectionConfig.h"
 #include "data/TdmData.h"
+#include "reports/TFrmReportGl.h"
 
 #include <QApplication>
 #include <QDir>
@@ -185,6 +186,8 @@ StartUp::Result StartUp::prepare()
     if (!createDataModule()) return Result::Ended;
 
     status(kLoggingIn);
+    // The subsystems above the main window provide the windows of their commands.
+    provideReportWindows();
     m_main = std::make_unique<TFrmMain>();
     status(kLoggingInShort);
     QThread::msleep(20);

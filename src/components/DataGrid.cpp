@@ -4,6 +4,7 @@
 #include "data/DataSet.h"
 #include "data/TdmData.h"
 
+#include <QSet>
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QDateTime>
@@ -458,6 +459,14 @@ QList<SourceColumn> DataGrid::sourceColumns(Columns which) const
     for (const GridColumn &c : m_columns)
         if (which == Columns::All || c.visible)
             out.append({c.field, c.caption, c.displayFormat, m_noDateFields.contains(c.field.toLower())});
+    if (which == Columns::AllFields && m_ds) {
+        QSet<QString> shown;
+        for (const GridColumn &c : m_columns) shown.insert(c.field.toLower());
+        for (int f = 0; f < m_ds->fieldCount(); ++f) {
+            const QString name = m_ds->fieldName(f);
+            if (!shown.contains(name.toLower())) out.append({name, name, QString(), true});
+        }
+    }
     return out;
 }
 

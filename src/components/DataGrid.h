@@ -85,8 +85,9 @@ public:
     QString cellText(int row, int column) const;
 
     // The grid's rows as it shows them, for prints, exports and reports:
-    // every column in grid order, or only the visible ones.
-    enum class Columns { All, Visible };
+    // every column in grid order, or only the visible ones; for reports also
+    // every other field of the list after them (no-dates read blank there).
+    enum class Columns { All, Visible, AllFields };
     QList<SourceColumn> sourceColumns(Columns which) const;
     std::unique_ptr<DataSetSource> rowSource(Columns which) const;
 

@@ -8,6 +8,8 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
+#include <utility>
 
 namespace Report {
 
@@ -18,14 +20,23 @@ struct BoundSource {
 
 class Sources {
 public:
-    void bind(const QString &name, RowSource *rows, int currentRow = -1) { m_sources.insert(name.toLower(), {rows, currentRow}); }
+    void bind(const QString &name, RowSource *rows, int currentRow = -1)
+    {
+        m_sources.insert(name.toLower(), {name, {rows, currentRow}});
+    }
     void unbind(const QString &name) { m_sources.remove(name.toLower()); }
     // nullptr rows when the name is not bound.
-    BoundSource find(const QString &name) const { return m_sources.value(name.toLower()); }
-    QStringList names() const { return m_sources.keys(); }
+    BoundSource find(const QString &name) const { return m_sources.value(name.toLower()).second; }
+    // As they were bound ("frMain").
+    QStringList names() const
+    {
+        QStringList n;
+        for (const auto &entry : m_sources) n << entry.first;
+        return n;
+    }
 
 private:
-    QHash<QString, BoundSource> m_sources;
+    QHash<QString, std::pair<QString, BoundSource>> m_sources;
 };
 
 } // namespace Report

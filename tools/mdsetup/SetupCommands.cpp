@@ -9,6 +9,7 @@
 #include "data/DemoData.h"
 #include "data/Schema.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -123,8 +124,29 @@ bool createOrCheck(const ConnectionSettings &s, QString *message)
     return false;
 }
 
+// The report templates installed beside the program go into a program
+// folder that lacks them; a template a site has changed is never replaced.
+static void installTemplates(QTextStream &out, QTextStream &err)
+{
+    const QDir from(QCoreApplication::applicationDirPath() + QStringLiteral("/Qr"));
+    const QDir to(ProgramFolder::filePath(QStringLiteral("Qr")));
+    if (!from.exists() || QFileInfo(from.absolutePath()) == QFileInfo(to.absolutePath())) return;
+    int copied = 0;
+    for (const QFileInfo &f : from.entryInfoList({QStringLiteral("*.frf")}, QDir::Files)) {
+        const QString target = to.filePath(f.fileName());
+        if (QFileInfo::exists(target)) continue;
+        if (!QDir().mkpath(to.absolutePath()) || !QFile::copy(f.absoluteFilePath(), target)) {
+            fail(err, QStringLiteral("无法复制报表文件"), QStringLiteral("could not copy a report template"), target);
+            continue;
+        }
+        ++copied;
+    }
+    if (copied) out << QStringLiteral("已复制报表文件 %1 个 / report templates copied: %1").arg(copied) << '\n';
+}
+
 int init(const InitOptions &options, QTextStream &out, QTextStream &err)
 {
+    installTemplates(out, err);
     if (!QFile::exists(configPath())) {
         QString error;
         if (!writeSettings(defaultSettings(), &error)) {
