@@ -265,6 +265,7 @@ private slots:
     void charactersXmlCannotCarryAreDropped();
     void garbageIsRefusedNamingTheFile_data();
     void garbageIsRefusedNamingTheFile();
+    void pathsThatAreNoTemplateFileAreNamed();
     void unknownPartsAreLeftOutWithANote();
     void absurdValuesAreBroughtIntoRange();
     void longTextLoadsWhole();
@@ -354,6 +355,20 @@ void TestTemplateFile::garbageIsRefusedNamingTheFile()
     QVERIFY(!loadTemplate(path, &error));
     QVERIFY2(error.contains(message), qPrintable(error));
     QVERIFY2(error.contains(path), qPrintable(error));
+}
+
+void TestTemplateFile::pathsThatAreNoTemplateFileAreNamed()
+{
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("frAwokeFx.frf"));
+    const QString folder = dir.filePath(QStringLiteral("frStatFx.frf"));
+    QVERIFY(QDir().mkdir(folder));
+    for (const auto &[path, message] : {std::pair{missing, QStringLiteral("不存在")},
+                                        std::pair{folder, QStringLiteral("不是普通文件")}}) {
+        QString error;
+        QVERIFY(!loadTemplate(path, &error));
+        QVERIFY2(error.contains(path) && error.contains(message), qPrintable(error));
+    }
 }
 
 void TestTemplateFile::unknownPartsAreLeftOutWithANote()
