@@ -718,6 +718,8 @@ void ReportRenderer::Impl::startPage()
             placeInstance(layout(*b));
             pageHasContent = true;
         }
+        // A title taller than a page went on to the next, which has its page header already.
+        if (out->pages.size() > 1) return;
     }
     for (const CompiledBand *b : bandsOf(BandKind::PageHeader)) {
         BandInstance inst = layout(*b);

@@ -134,6 +134,7 @@ private slots:
     void totalsPerPageAndReport_data();
     void totalsPerPageAndReport();
     void groupHeaderKeepsItsFirstRow();
+    void nestedGroupsAndPageBreaks();
     void bandTallerThanTheRestMoves();
     void bandTallerThanAPageIsSplit();
     void detailRowsUnderTheirMaster();
@@ -207,7 +208,8 @@ void TestRenderer::groupHeaderKeepsItsFirstRow()
     gf.groupExpression = "frMain.F_type";
     t.bands << band(BandKind::PageHeader, 10, {text("页眉")}) << band(BandKind::ColumnHeader, 5, {text("栏")})
             << gh << band(BandKind::MasterData, 10, {text("[frMain.F_name]")}, "frMain") << gf
-            << band(BandKind::PageFooter, 10, {text("页脚")}) << band(BandKind::ReportSummary, 10, {text("总计[COUNT(frMain)]")});
+            << band(BandKind::PageFooter, 10, {text("页脚[frMain.F_name]")})
+            << band(BandKind::ReportSummary, 10, {text("总计[COUNT(frMain)]")});
     MemoryRows src = customers(6, {"A", "A", "B", "B", "B", "C"});
     Sources s;
     s.bind("frMain", &src);
@@ -223,6 +225,45 @@ void TestRenderer::groupHeaderKeepsItsFirstRow()
     QCOMPARE(bandsOnPage(0), (QStringList{"类别A", "客户1", "客户2", "A完 客户2"}));
     QCOMPARE(bandsOnPage(1), (QStringList{"类别B", "客户3", "客户4", "客户5", "B完 客户5"}));
     QCOMPARE(bandsOnPage(2), (QStringList{"类别C", "客户6", "C完 客户6", "总计6"}));
+    // A page footer reads the last row of its page, not the row that moved on.
+    QCOMPARE(textsOf(r.pages[0], BandKind::PageFooter), QStringList{"页脚客户2"});
+    QCOMPARE(textsOf(r.pages[1], BandKind::PageFooter), QStringList{"页脚客户5"});
+}
+
+void TestRenderer::nestedGroupsAndPageBreaks()
+{
+    ReportTemplate t = smallPage();
+    t.page.height = 297;
+    Band outer = band(BandKind::GroupHeader, 6, {text("[frMain.F_type]")});
+    outer.groupExpression = "[frMain.F_type]";
+    Band inner = band(BandKind::GroupHeader, 6, {text(" [frMain.F_maker]")});
+    inner.groupExpression = "frMain.F_maker";
+    Band innerEnd = band(BandKind::GroupFooter, 6, {text(" [frMain.F_maker]完")});
+    innerEnd.groupExpression = "frMain.F_maker";
+    Band outerEnd = band(BandKind::GroupFooter, 6, {text("[frMain.F_type]完")});
+    outerEnd.groupExpression = "[frMain.F_type]";
+    t.bands << outer << inner << band(BandKind::MasterData, 6, {text("  [frMain.F_name]")}, "frMain") << innerEnd << outerEnd;
+    // The last row has the maker of the row before, but a new type: both groups start again.
+    MemoryRows src({"F_name", "F_type", "F_maker"},
+                   {{"r1", "A", "x"}, {"r2", "A", "x"}, {"r3", "A", "y"}, {"r4", "B", "y"}});
+    Sources s;
+    s.bind("frMain", &src);
+    PreparedReport r = render(t, s);
+    QStringList all;
+    for (const PreparedItem &i : r.pages[0].items) all << i.text;
+    QCOMPARE(all, (QStringList{"A", " x", "  r1", "  r2", " x完", " y", "  r3", " y完", "A完",
+                               "B", " y", "  r4", " y完", "B完"}));
+
+    // A master band that ends its page: one row a page, no empty page after the last.
+    ReportTemplate paged = listTemplate();
+    paged.bands[2].newPageAfter = true;
+    MemoryRows three = customers(3);
+    s.bind("frMain", &three);
+    r = render(paged, s);
+    checkPages(r);
+    QCOMPARE(r.pages.size(), 3);
+    for (int p = 0; p < 3; ++p) QCOMPARE(textsOf(r.pages[p], BandKind::MasterData), QStringList{QStringLiteral("客户%1").arg(p + 1)});
+    QCOMPARE(textsOf(r.pages[2], BandKind::ReportSummary), QStringList{"合计6 3笔"});
 }
 
 void TestRenderer::bandTallerThanTheRestMoves()
