@@ -4,7 +4,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
+#include <QTextLayout>
 #include <algorithm>
+#include <cmath>
 
 namespace Report {
 
@@ -36,17 +38,59 @@ void paintFrame(QPainter &p, const PreparedItem &item, const QRectF &r, double s
     if (item.frame.bottom) p.drawLine(r.bottomLeft(), r.bottomRight());
 }
 
-void paintText(QPainter &p, const PreparedItem &item, const QRectF &r, double scale, double dpi)
+QFont itemFont(const Font &font)
+{
+    QFont f(font.family.isEmpty() ? QString::fromLatin1(DefaultFont) : font.family);
+    f.setPointSizeF(font.size > 0 ? font.size : 10);
+    f.setBold(font.bold);
+    f.setItalic(font.italic);
+    f.setUnderline(font.underline);
+    return f;
+}
+
+const QImage &layoutDevice()
+{
+    static const QImage device = [] {
+        QImage img(1, 1, QImage::Format_ARGB32);
+        const int dpm = int(std::lround(TextLayoutDpi / 0.0254));
+        img.setDotsPerMeterX(dpm);
+        img.setDotsPerMeterY(dpm);
+        return img;
+    }();
+    return device;
+}
+
+void paintText(QPainter &p, const PreparedItem &item, const QRectF &r, double scale)
 {
     if (item.text.isEmpty()) return;
-    p.setFont(itemFont(item.font, scale, dpi));
-    p.setPen(item.color.isValid() ? item.color : QColor(Qt::black));
-    const QRectF inner = r.adjusted(TextInset * scale, 0, -TextInset * scale, 0);
-    int flags = item.alignment;
-    if (item.wordWrap) flags |= Qt::TextWordWrap;
+    const double ref = TextLayoutDpi / 25.4;   // layout units per mm
+    const QRectF box(0, TextInset * ref, item.rect.width() * ref, std::max(0.0, item.rect.height() - 2 * TextInset) * ref);
+    QString text = item.text;
+    text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    QTextLayout layout(text, itemFont(item.font), const_cast<QImage *>(&layoutDevice()));
+    QTextOption option(Qt::Alignment(item.alignment) & Qt::AlignHorizontal_Mask);
+    option.setWrapMode(item.wordWrap ? QTextOption::WordWrap : QTextOption::NoWrap);
+    layout.setTextOption(option);
+    double height = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(box.width());
+        line.setPosition(QPointF(0, height));
+        height += line.height();
+    }
+    layout.endLayout();
+    // A text taller than its box keeps its first lines, whatever the alignment.
+    double top = box.top();
+    if (height < box.height()) {
+        if (item.alignment & Qt::AlignBottom) top = box.bottom() - height;
+        else if (item.alignment & Qt::AlignVCenter) top = box.top() + (box.height() - height) / 2;
+    }
     p.save();
     p.setClipRect(r, Qt::IntersectClip);
-    p.drawText(inner, flags, item.text);
+    p.setPen(item.color.isValid() ? item.color : QColor(Qt::black));
+    p.translate(r.topLeft());
+    p.scale(scale / ref, scale / ref);
+    layout.draw(&p, QPointF(box.left(), top));
     p.restore();
 }
 
@@ -89,19 +133,6 @@ double unitsPerMm(const QPainter &painter)
     return device ? device->logicalDpiX() / 25.4 : 96 / 25.4;
 }
 
-QFont itemFont(const Font &font, double scale, double deviceDpi)
-{
-    QFont f(font.family.isEmpty() ? QString::fromLatin1(DefaultFont) : font.family);
-    // The size is points on paper: size/72 inch, i.e. size*25.4/72 mm, which
-    // is scale*size*25.4/72 device units; a device point is dpi/72 units.
-    const double size = font.size > 0 ? font.size : 10;
-    f.setPointSizeF(std::max(0.5, size * 25.4 * scale / std::max(1.0, deviceDpi)));
-    f.setBold(font.bold);
-    f.setItalic(font.italic);
-    f.setUnderline(font.underline);
-    f.setHintingPreference(QFont::PreferNoHinting);
-    return f;
-}
 
 void paintPage(QPainter &painter, const PreparedPage &page, double scale)
 {
@@ -109,7 +140,6 @@ void paintPage(QPainter &painter, const PreparedPage &page, double scale)
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    const double dpi = painter.device() ? painter.device()->logicalDpiY() : 96;
     for (const PreparedItem &item : page.items) {
         const QRectF r = toDevice(item.rect, scale);
         switch (item.kind) {
@@ -125,7 +155,7 @@ void paintPage(QPainter &painter, const PreparedPage &page, double scale)
             break;
         case PreparedItem::Text:
             if (item.fill.isValid()) painter.fillRect(r, item.fill);
-            paintText(painter, item, r, scale, dpi);
+            paintText(painter, item, r, scale);
             paintFrame(painter, item, r, scale);
             break;
         case PreparedItem::CheckBox:

@@ -12,9 +12,13 @@ class QPainter;
 
 namespace Report {
 
-// Texts keep this distance (mm) from the left and right edges of their box,
-// so they never touch a frame line.
+// Texts keep this distance (mm) from the top and bottom of their box (the
+// room the renderer adds to a stretching text). Lines are broken as the
+// renderer measures them, on a 600 dpi device over the box's full width,
+// and drawn scaled from there, so a text breaks alike on every device and
+// fits the height the renderer gave it.
 inline constexpr double TextInset = 0.5;
+inline constexpr double TextLayoutDpi = 600;
 
 // Device units per millimetre of a painter's device at its logical resolution.
 double unitsPerMm(const QPainter &painter);
@@ -25,9 +29,5 @@ void paintPage(QPainter &painter, const PreparedPage &page, double scale);
 
 // The page as an image at `dpi`, white paper underneath.
 QImage pageImage(const PreparedPage &page, double dpi);
-
-// The font an item is painted with, sized for `scale` units per mm on a
-// device of `deviceDpi` logical dots per inch.
-QFont itemFont(const Font &font, double scale, double deviceDpi);
 
 } // namespace Report

@@ -4,6 +4,7 @@
 // refused when it is not ours, truncated or damaged.
 #include "reportengine/PagePainter.h"
 #include "reportengine/ReportExport.h"
+#include "reportengine/ReportRenderer.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -174,6 +175,7 @@ class TestReportExport : public QObject {
 private slots:
     void paintsFramesTicksAndPictures();
     void textSizeIsTheSameOnEveryDevice();
+    void wrappedTextFitsTheHeightTheRendererMeasured();
     void pdfHasEveryPageInItsSizeWithChineseGlyphs();
     void csvRebuildsRowsOnce();
     void plainTextLaysRowsOutByPosition();
@@ -239,7 +241,35 @@ void TestReportExport::textSizeIsTheSameOnEveryDevice()
     }
     QVERIFY(qAbs(boxes[0].height() - boxes[1].height()) < 0.8);
     QVERIFY(qAbs(boxes[0].width() - boxes[1].width()) < 1.0);
-    QCOMPARE(itemFont(t.font, 1, 96).family(), QStringLiteral("Noto Sans CJK SC"));
+}
+
+void TestReportExport::wrappedTextFitsTheHeightTheRendererMeasured()
+{
+    // Drawn in a box as high as the renderer says it needs, nothing of the
+    // text may fall below the box: a line broken differently on paper than
+    // when measured would be cut off.
+    const QString pool = QStringLiteral("广州市天河区中山大道西 88 号 A 座 1203 室，电话 020-12345678，来电两次未接 ");
+    const double dpis[] = {72, 96, 150, 600};
+    for (int i = 0; i < 40; ++i) {
+        const QString t = (pool + pool).mid((i * 7) % pool.size(), 8 + (i * 7) % 50);
+        Font f;
+        f.size = 8 + i % 6;
+        const double width = 18 + (i * 11) % 55;
+        const double h = ReportRenderer::textHeight(f, t, width, true);
+        PreparedPage page;
+        page.size = QSizeF(width + 4, h + 40);
+        PreparedItem item = text({2, 2, width, h + 30}, t, BandKind::MasterData, 0);
+        item.font = f;
+        item.wordWrap = true;
+        item.alignment = Qt::AlignLeft | Qt::AlignTop;
+        page.items << item;
+        for (double dpi : dpis) {
+            const QRectF ink = inkBox(pageImage(page, dpi), dpi);
+            QVERIFY2(ink.bottom() <= 2 + h + 0.2,
+                     qPrintable(QStringLiteral("%1 at %2 dpi, width %3: ink to %4 mm, measured %5 mm")
+                                    .arg(t).arg(dpi).arg(width).arg(ink.bottom() - 2).arg(h)));
+        }
+    }
 }
 
 void TestReportExport::pdfHasEveryPageInItsSizeWithChineseGlyphs()
