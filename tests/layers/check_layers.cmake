@@ -22,6 +22,8 @@ set(allow_common app data components)
 set(allow_mdsetup ${allow_common} common)
 set(allow_mdconn ${allow_common} common)
 set(allow_griddemo ${allow_common})
+# The report demo shows templates with the main window's own sources.
+set(allow_reportdemo ${allow_customers} customers)
 # Tests: their library's own, what it may include, and the test support.
 set(allow_support app data components access)
 set(allow_tools ${allow_common} common mdsetup mdconn support)
@@ -31,7 +33,7 @@ if(NOT ROOT)
 endif()
 
 set(libraries app data components reportengine access customers service reports maintenance clservice
-              common mdsetup mdconn griddemo support tools)
+              common mdsetup mdconn griddemo reportdemo support tools)
 set(failures "")
 
 function(check_folder folder owner)
