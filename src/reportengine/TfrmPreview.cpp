@@ -223,7 +223,7 @@ TfrmPreview::~TfrmPreview() = default;
 void TfrmPreview::setReport(PreparedReport report)
 {
     m_report = std::move(report);
-    m_page = 0;
+    m_page = std::clamp(m_page, 0, std::max(0, pageCount() - 1));
     m_hitPage = m_hitItem = -1;
     applyZoom();
     updateState();
@@ -482,6 +482,7 @@ void TfrmPreview::tbOpenClick()
         return;
     }
     setReport(std::move(*loaded));
+    setCurrentPage(0);
 }
 
 void TfrmPreview::tbSaveClick()

@@ -26,6 +26,8 @@ public:
     explicit TfrmPreview(QWidget *parent = nullptr);
     ~TfrmPreview() override;
 
+    // Replaces the pages; the page shown stays when the new report has it
+    // (the finished pages of a render replace those shown while it ran).
     void setReport(PreparedReport report);
     const PreparedReport &report() const { return m_report; }
 

@@ -120,6 +120,11 @@ void TestPreview::pagesArriveWhileRenderingAndCancelOnce()
     preview.endRendering();
     QVERIFY(!preview.lblProgress->isVisible() && !preview.btnCancel->isVisible());
     QVERIFY(preview.tbExport->isEnabled());
+    // The finished pages replace those shown; the operator stays on his page.
+    preview.setReport(r);
+    QCOMPARE(preview.pageCount(), 3);
+    QCOMPARE(preview.currentPage(), 1);
+    QVERIFY(preview.lblPage->text().startsWith(QStringLiteral("第 2 页 / 共 3 页")));
 
     // Esc during a render stops it too.
     TfrmPreview second;
@@ -314,10 +319,15 @@ void TestPreview::saveAndOpenAPreparedReport()
     QVERIFY(QFile::exists(file));
 
     TfrmPreview other;
+    PreparedReport shown = threePages();
+    shown.pages << shown.pages;
+    other.setReport(shown);
+    other.setCurrentPage(4);
     other.show();
     seams.dialogs.answer(file);
     other.tbOpenClick();
     QCOMPARE(other.pageCount(), 3);
+    QCOMPARE(other.currentPage(), 0);
     QCOMPARE(other.report().pages[2].items[1].text, QStringLiteral("老张三"));
 
     // A file that is not a prepared report: said, and what was shown stays.
