@@ -1,6 +1,7 @@
 #include "ReportRenderer.h"
 
 #include "Expression.h"
+#include "PagePainter.h"
 
 #include "app/BoolValue.h"
 #include "data/RowSource.h"
@@ -18,11 +19,10 @@ namespace Report {
 
 namespace {
 
-// Texts are measured on a device of this resolution; a stretching text gets
-// a little room above and below, as the painter insets it.
-constexpr double kMeasureDpi = 600;
-constexpr double kMmPerPx = 25.4 / kMeasureDpi;
-constexpr double kTextPadding = 1.0;      // mm, top and bottom together
+// Texts are measured as the painter lays them out, and a stretching text
+// gets the room the painter keeps above and below it.
+constexpr double kMmPerPx = 25.4 / TextLayoutDpi;
+constexpr double kTextPadding = 2 * TextInset;
 constexpr double kChartPxPerMm = 8;       // about 200 dpi
 constexpr int kProgressEvery = 256;       // rows
 
@@ -30,7 +30,7 @@ const QImage &measureDevice()
 {
     static const QImage device = [] {
         QImage img(1, 1, QImage::Format_ARGB32);
-        const int dpm = int(std::lround(kMeasureDpi / 0.0254));
+        const int dpm = int(std::lround(TextLayoutDpi / 0.0254));
         img.setDotsPerMeterX(dpm);
         img.setDotsPerMeterY(dpm);
         return img;
@@ -54,31 +54,39 @@ QString layoutText(QString text)
     return text;
 }
 
-// Where a text must be cut so that its first lines fit in `height` mm: the
-// index of the first character that does not fit (0: no line fits).
-qsizetype fittingPrefix(const QFont &font, const QString &text, double width, double height, bool wrap)
+// The lines of a text in a box `width` mm wide, as the painter breaks them:
+// their height in mm, up to the first line that would end below `limit` mm;
+// `cut` is where that line starts (the text's length when all fit).
+double layTextOut(const QFont &font, const QString &text, double width, bool wrap, double limit, qsizetype *cut)
 {
     QTextLayout layout(layoutText(text), font, const_cast<QImage *>(&measureDevice()));
     QTextOption opt;
     opt.setWrapMode(wrap ? QTextOption::WordWrap : QTextOption::NoWrap);
     layout.setTextOption(opt);
     const double widthPx = width / kMmPerPx;
-    const double limitPx = (height - kTextPadding) / kMmPerPx;
+    const double limitPx = limit / kMmPerPx;
     double y = 0;
-    qsizetype cut = text.size();
+    if (cut) *cut = text.size();
     layout.beginLayout();
-    for (;;) {
-        QTextLine line = layout.createLine();
-        if (!line.isValid()) break;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
         line.setLineWidth(widthPx);
         line.setPosition(QPointF(0, y));
-        y += line.height();
-        if (y > limitPx) {
-            cut = line.textStart();
+        if (y + line.height() > limitPx) {
+            if (cut) *cut = line.textStart();
             break;
         }
+        y += line.height();
     }
     layout.endLayout();
+    return y * kMmPerPx;
+}
+
+// Where a text must be cut so that its first lines fit in a box `height` mm
+// high: the index of the first character that does not fit (0: no line fits).
+qsizetype fittingPrefix(const QFont &font, const QString &text, double width, double height, bool wrap)
+{
+    qsizetype cut = 0;
+    layTextOut(font, text, width, wrap, height - kTextPadding, &cut);
     return cut;
 }
 
@@ -986,10 +994,7 @@ bool ReportRenderer::render(PreparedReport &out)
 double ReportRenderer::textHeight(const Font &font, const QString &text, double width, bool wordWrap)
 {
     if (text.isEmpty()) return 0;
-    const QFontMetricsF fm(qfont(font), &measureDevice());
-    const int flags = wordWrap ? Qt::TextWordWrap : 0;
-    const QRectF r = fm.boundingRect(QRectF(0, 0, std::max(1.0, width / kMmPerPx), 1e9), flags, text);
-    return r.height() * kMmPerPx + kTextPadding;
+    return layTextOut(qfont(font), text, width, wordWrap, 1e12, nullptr) + kTextPadding;
 }
 
 } // namespace Report

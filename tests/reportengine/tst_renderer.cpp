@@ -321,6 +321,8 @@ void TestRenderer::bandTallerThanAPageIsSplit()
             if (i.band != BandKind::MasterData) continue;
             if (i.kind != PreparedItem::Text || i.text.startsWith(QStringLiteral("客户"))) continue;
             joined += i.text;
+            // Every piece holds no more lines than its box shows.
+            QVERIFY(ReportRenderer::textHeight(memo.font, i.text, 60, true) <= i.rect.height() + 1e-6);
             if (firstPiece < 0) firstPiece = p;
             lastPiece = p;
         }
