@@ -40,8 +40,9 @@ namespace {
 
 // Pages appear in the preview as they are made; the window stays usable and
 // its 取消 stops the renderer.
-void showPrepared(const ReportTemplate &t, const Sources &sources, QWidget *parent)
+void showPrepared(const ReportTemplate &t, Sources sources, QWidget *parent)
 {
+    const CompanyRecord company(sources);
     TfrmPreview view(parent);
     ReportRenderer renderer(t, sources);
     bool cancelled = false;
@@ -92,6 +93,19 @@ void design(const PrintJob &job, QWidget *parent)
     Dialogs::current().execDialog(designer);
 }
 
+CompanyRecord::CompanyRecord(Sources &sources)
+{
+    if (!dmData || sources.find(QStringLiteral("SysInfo")).rows) return;
+    m_rows = std::make_unique<DataSet>(&dmData->ADOcnn);
+    if (!dmData->OpenSQL(QStringLiteral("select * from SysInfo"), m_rows.get())) return;
+    QList<SourceColumn> columns;
+    for (int f = 0; f < m_rows->fieldCount(); ++f) columns.append({m_rows->fieldName(f), {}, {}, true});
+    m_source = std::make_unique<DataSetSource>(m_rows.get(), columns);
+    sources.bind(QStringLiteral("SysInfo"), m_source.get(), 0);
+}
+
+CompanyRecord::~CompanyRecord() = default;
+
 HostSources::HostSources(CustomerListHost &host)
 {
     auto keep = [this](std::unique_ptr<DataSetSource> rows, const QString &name, int currentRow) {
@@ -104,15 +118,6 @@ HostSources::HostSources(CustomerListHost &host)
     for (int tab = 0; tab < 3; ++tab) {
         const DataSet *records = host.detailList(tab);
         keep(host.detailRows(tab), QStringLiteral("frDetail%1").arg(tab + 1), records ? records->recNo() : -1);
-    }
-    // The company record heads the dispatch sheets.
-    if (dmData) {
-        m_sysInfo = std::make_unique<DataSet>(&dmData->ADOcnn);
-        if (dmData->OpenSQL(QStringLiteral("select * from SysInfo"), m_sysInfo.get())) {
-            QList<SourceColumn> columns;
-            for (int f = 0; f < m_sysInfo->fieldCount(); ++f) columns.append({m_sysInfo->fieldName(f), {}, {}, true});
-            keep(std::make_unique<DataSetSource>(m_sysInfo.get(), columns), QStringLiteral("SysInfo"), 0);
-        }
     }
 }
 

@@ -16,6 +16,7 @@
 
 class CustomerListHost;
 class DataSet;
+class DataSetSource;
 class QWidget;
 
 namespace Report {
@@ -37,8 +38,9 @@ void design(const PrintJob &job, QWidget *parent);
 
 // The sources of the templates that print from the main window: frMain (the
 // customer list, its current row the current customer), frDetail1..3 (the
-// current customer's repairs, return visits and complaints) and SysInfo (the
-// company record, for the dispatch sheets). They live as long as this object.
+// current customer's repairs, return visits and complaints). They live as
+// long as this object. Every print also binds SysInfo, the company record,
+// unless the window bound its own.
 class HostSources {
 public:
     explicit HostSources(CustomerListHost &host);
@@ -47,8 +49,19 @@ public:
 
 private:
     std::vector<std::unique_ptr<RowSource>> m_rows;
-    std::unique_ptr<DataSet> m_sysInfo;
     Sources m_sources;
+};
+
+// The company record (SysInfo) bound into `sources` for the headings of
+// every template, unless the window bound its own; lives as long as this object.
+class CompanyRecord {
+public:
+    explicit CompanyRecord(Sources &sources);
+    ~CompanyRecord();
+
+private:
+    std::unique_ptr<DataSet> m_rows;
+    std::unique_ptr<DataSetSource> m_source;
 };
 
 } // namespace Report

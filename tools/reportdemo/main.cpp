@@ -1,6 +1,6 @@
 // reportdemo: renders a template of Qr/ against an archive to PDF and PNG
 // pages without a window, with the main window's sources (frMain, the first
-// customer's frDetail1..3, SysInfo) and frDBDataSet1 from a statement.
+// customer's frDetail1..3), the company record and frDBDataSet1 from a statement.
 //
 //   reportdemo [--home DIR] --template FILE.frf [--pdf OUT.pdf] [--png OUT-%1.png]
 //              [--dpi N] [--sql STATEMENT]
@@ -102,6 +102,7 @@ int main(int argc, char **argv)
     for (int f = 0; f < rows.fieldCount(); ++f) columns.append({rows.fieldName(f), {}, {}, true});
     DataSetSource listRows(&rows, columns);
     sources.bind(QStringLiteral("frDBDataSet1"), &listRows, 0);
+    const Report::CompanyRecord company(sources);
 
     QElapsedTimer timer;
     timer.start();
