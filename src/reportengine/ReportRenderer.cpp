@@ -63,7 +63,7 @@ double layTextOut(const QFont &font, const QString &text, double width, bool wra
     QTextOption opt;
     opt.setWrapMode(wrap ? QTextOption::WordWrap : QTextOption::NoWrap);
     layout.setTextOption(opt);
-    const double widthPx = width / kMmPerPx;
+    const double widthPx = std::max(0.0, width - 2 * TextSideInset) / kMmPerPx;
     const double limitPx = limit / kMmPerPx;
     double y = 0;
     if (cut) *cut = text.size();
@@ -589,7 +589,7 @@ BandInstance ReportRenderer::Impl::layout(const CompiledBand &b)
 {
     BandInstance inst;
     inst.band = &b;
-    inst.height = b.band->height;
+    inst.height = std::max(0.0, b.band->height);
     for (const CompiledObject &c : b.objects) {
         PlacedObject p;
         p.c = &c;

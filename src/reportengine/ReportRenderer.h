@@ -11,8 +11,8 @@
 //
 // A band that does not fit in the rest of a page moves to the next page; a
 // band taller than a whole page is split across pages: texts by lines,
-// frames and lines continue on the next page, pictures, charts and check
-// boxes stay on the page they start on, cut at its bottom.
+// frames and lines continue on the next page; pictures, charts and check
+// boxes stay on the page they start on, their box ending where the page does.
 
 #include "PreparedReport.h"
 #include "ReportSources.h"

@@ -141,6 +141,8 @@ private slots:
     void currentRowOnlyAndUnknownNames();
     void labelsAcrossThePage();
     void checkBoxesPicturesAndCharts();
+    void oddTemplatesFinish_data();
+    void oddTemplatesFinish();
     void progressCancelAndFirstPage();
     void failingSourceIsAnError();
     void dataSetSource_data() { TestDb::addBackendRows(); }
@@ -485,6 +487,40 @@ void TestRenderer::checkBoxesPicturesAndCharts()
         QVERIFY(colours.contains(0x4e79a7));
         QVERIFY(colours.contains(0xf28e2b));
     }
+}
+
+void TestRenderer::oddTemplatesFinish_data()
+{
+    QTest::addColumn<int>("oddity");
+    QTest::newRow("page without height") << 0;
+    QTest::newRow("margins larger than the page") << 1;
+    QTest::newRow("negative band height") << 2;
+    QTest::newRow("page header taller than the page") << 3;
+    QTest::newRow("columns with a gap wider than the page") << 4;
+}
+
+void TestRenderer::oddTemplatesFinish()
+{
+    // Whatever a hand-edited template says, every row is laid out once and the report ends.
+    QFETCH(int, oddity);
+    ReportTemplate t = listTemplate();
+    switch (oddity) {
+    case 0: t.page.height = 0; break;
+    case 1: t.page.margins = QMarginsF(60, 60, 60, 60); break;
+    case 2: t.bands[2].height = -20; break;
+    case 3: t.bands[0].height = 500; break;
+    case 4: t.page.columns = 4; t.page.columnGap = 300; break;
+    }
+    MemoryRows src = customers(30);
+    Sources s;
+    s.bind("frMain", &src);
+    const PreparedReport r = render(t, s);
+    QVERIFY(!r.pages.isEmpty());
+    QVERIFY(r.pages.size() <= 32);
+    QStringList names;
+    for (const PreparedPage &p : r.pages) names += textsOf(p, BandKind::MasterData);
+    QCOMPARE(names.size(), 30);
+    QCOMPARE(names.last(), QStringLiteral("客户30"));
 }
 
 void TestRenderer::progressCancelAndFirstPage()
