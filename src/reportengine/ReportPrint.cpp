@@ -62,6 +62,8 @@ void showPrepared(const ReportTemplate &t, Sources sources, QWidget *parent)
     view.setReport(std::move(report));
     if (!done && !renderer.cancelled())
         ShowMess(QStringLiteral("报表数据读取失败：") + renderer.error(), 3);
+    // Closed while it rendered: the operator is done with it.
+    if (renderer.cancelled() && !view.isVisible()) return;
     Dialogs::current().execDialog(view);
 }
 
