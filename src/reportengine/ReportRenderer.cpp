@@ -63,7 +63,7 @@ double layTextOut(const QFont &font, const QString &text, double width, bool wra
     QTextOption opt;
     opt.setWrapMode(wrap ? QTextOption::WordWrap : QTextOption::NoWrap);
     layout.setTextOption(opt);
-    const double widthPx = std::max(0.0, width - 2 * TextSideInset) / kMmPerPx;
+    const double widthPx = width / kMmPerPx;
     const double limitPx = limit / kMmPerPx;
     double y = 0;
     if (cut) *cut = text.size();
