@@ -569,9 +569,10 @@ bool ReportRenderer::Impl::prepareSlots()
         }
     for (MasterPlan &m : masters) {
         for (DetailPlan &d : m.details) loadDetails(d);
-        // The title and the first page header show the first row (or the one row).
+        // The title and the first page header show the first row (or the one
+        // row) of the first band that reads the source.
         Slot &s = feeds[m.slot];
-        readRow(s, m.band->band->currentRowOnly ? s.currentRow : 0);
+        if (!s.cur.valid) readRow(s, m.band->band->currentRowOnly ? s.currentRow : 0);
     }
     // A source no band reads shows its current row (else its first), and
     // its totals are over all its rows.
@@ -874,7 +875,8 @@ bool ReportRenderer::Impl::runMaster(MasterPlan &m)
     Slot &s = feeds[m.slot];
     if (!s.rows) return true;
     const bool one = m.band->band->currentRowOnly;
-    if (one ? !s.cur.valid : !s.rows->start()) return true;
+    // The one row is read again: a band before may have read the source to its end.
+    if (one ? !readRow(s, s.currentRow) : !s.rows->start()) return true;
     bool first = true;
     bool more = one || s.rows->nextRow();
     while (more) {

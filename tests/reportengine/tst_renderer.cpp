@@ -387,14 +387,17 @@ void TestRenderer::currentRowOnlyAndUnknownNames()
     ReportTemplate t = smallPage();
     Band one = band(BandKind::MasterData, 10, {text("[frMain.F_name]|[frMain.F_nosuch]|[nosuch.F_name]|[SUM(nosuch.F_x)]|[SUM(frMain.F_nosuch)]")}, "frMain");
     one.currentRowOnly = true;
-    t.bands << band(BandKind::ReportTitle, 10, {text("[frMain.F_name]的报表 [DATE] [TIME]")}) << one
+    t.bands << band(BandKind::ReportTitle, 10, {text("[frMain.F_name]的报表 [DATE] [TIME]")})
+            << band(BandKind::MasterData, 10, {text("[frMain.F_code]")}, "frMain") << one
             << band(BandKind::MasterData, 10, {text("不存在的来源")}, "frDBDataSet2");
     MemoryRows src = customers(5);
     Sources s;
     s.bind("frMain", &src, 3);
     const PreparedReport r = render(t, s);
-    QCOMPARE(textsOf(r.pages[0], BandKind::ReportTitle), QStringList{"客户4的报表 2024-03-05 09:30:00"});
-    QCOMPARE(textsOf(r.pages[0], BandKind::MasterData), QStringList{"客户4||||"});
+    // The title shows the first row of the first row band; the one-row band
+    // its row, though the band before it read every row.
+    QCOMPARE(textsOf(r.pages[0], BandKind::ReportTitle), QStringList{"客户1的报表 2024-03-05 09:30:00"});
+    QCOMPARE(textsOf(r.pages[0], BandKind::MasterData), (QStringList{"C1", "C2", "C3", "C4", "C5", "客户4||||"}));
 }
 
 void TestRenderer::labelsAcrossThePage()
