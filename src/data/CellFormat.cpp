@@ -6,6 +6,16 @@
 namespace {
 const QLatin1String kFirstDate(PubUnit::FirstShownDate);
 
+// "yyyy-MM-dd" at the start: only a date can be a no-date (a phone number
+// such as 0571-8688 also sorts before the first shown date).
+bool readsAsDate(const QString &t)
+{
+    if (t.size() < 10 || t.at(4) != u'-' || t.at(7) != u'-') return false;
+    for (int i : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (!t.at(i).isDigit()) return false;
+    return true;
+}
+
 bool heldAsNumber(const QVariant &v)
 {
     switch (v.typeId()) {
@@ -43,7 +53,7 @@ QString CellFormat::text(const QVariant &value) const
         else
             t = DataSet::displayText(value, number && kind == FieldKind::Text ? FieldKind::Float : kind);
     }
-    if (blankNoDate && t.left(10) < kFirstDate) return {};
+    if (blankNoDate && readsAsDate(t) && t.left(10) < kFirstDate) return {};
     return t;
 }
 

@@ -35,6 +35,9 @@ private slots:
         QTest::newRow("first shown date") << D << "" << true << QVariant("1901-08-14") << "1901-08-14";
         QTest::newRow("day before it") << D << "" << true << QVariant(QDateTime(QDate(1901, 8, 13), QTime(10, 0))) << "";
         QTest::newRow("empty date blanked") << D << "" << true << QVariant() << "";
+        // A text column read with no-dates blanked (a report source) keeps what is not a date.
+        QTest::newRow("phone kept") << T << "" << true << QVariant("0571-86881234") << "0571-86881234";
+        QTest::newRow("no-date held as text") << T << "" << true << QVariant("1900-08-14") << "";
     }
     void text()
     {
