@@ -9,6 +9,7 @@
 #include "app/PrivateProfile.h"
 #include "app/ProgramFolder.h"
 #include "app/PubUnit.h"
+#include "components/GridLayout.h"
 #include "customers/TFrmMain.h"
 #include "data/ConnectionConfig.h"
 #include "data/DataSet.h"
@@ -93,6 +94,11 @@ int main(int argc, char **argv)
 
     // The main window's own sources, its first customer current.
     TFrmMain main;
+    // The stored layouts carry the columns' number patterns, so cells print as the grids show them.
+    LoadGridLayout(*main.DBGridEh1, QStringLiteral("clientmain"));
+    const char *const detailKeys[] = {"wxrecman", "hfrecman", "tsrecman"};
+    for (int tab = 0; tab < 3; ++tab) LoadGridLayout(*main.detailGrid(tab), QString::fromLatin1(detailKeys[tab]));
+    main.ApplyGridCaptions();
     main.RunQuery();
     const Report::HostSources host(main);
     Report::Sources sources = host.sources();
