@@ -11,6 +11,7 @@
 #include "data/TdmData.h"
 #include "reportengine/ReportPrint.h"
 #include "reportengine/TemplateFile.h"
+#include "reportengine/TfrmDesigner.h"
 #include "reportengine/TfrmPreview.h"
 #include "reports/TFrmReportGl.h"
 
@@ -139,6 +140,35 @@ private slots:
         const QString company = f.dm->GetStrValue(QStringLiteral("select F_Code from SysInfo"));
         QVERIFY(!company.isEmpty());
         QCOMPARE(texts, (QStringList{company, QStringLiteral("A'02 李四"), QStringLiteral("A01 张三")}));
+    }
+
+    // A template moved and saved in the designer prints moved the next time.
+    void designedTemplatePrintsAsSaved()
+    {
+        Fixture f(QStringLiteral("sqlite"));
+        f.addCustomer(QStringLiteral("A01"), QStringLiteral("张三"));
+        f.w->RunQuery();
+        f.seams.dialogs.handleDialog([](QDialog &d) {
+            auto *designer = qobject_cast<Report::TfrmDesigner *>(&d);
+            if (!designer) return int(QDialog::Rejected);
+            designer->document().select({{1, 0}});   // the customer line
+            designer->document().stepSelection(10, 0, false, false);
+            return designer->Save() ? int(QDialog::Accepted) : int(QDialog::Rejected);
+        });
+        double left = -1;
+        f.seams.dialogs.handleDialog([&left](QDialog &d) {
+            if (auto *p = qobject_cast<Report::TfrmPreview *>(&d))
+                for (const Report::PreparedItem &i : p->report().pages.value(0).items)
+                    if (i.text == QStringLiteral("A01 张三")) left = i.rect.left();
+            return int(QDialog::Accepted);
+        });
+        TFrmReportGl manager(*f.w);
+        manager.ListBox1->setCurrentRow(4);
+        manager.Button3->click();
+        manager.Button4->click();
+        QCOMPARE(f.seams.dialogs.texts(), (QStringList{QStringLiteral("报表设计"), QStringLiteral("预览")}));
+        const double margin = Report::ReportTemplate().page.margins.left();
+        QVERIFY2(left > margin + 0.5, qPrintable(QString::number(left)));   // moved right from the margin
     }
 
     void commandOpensTheManager()
