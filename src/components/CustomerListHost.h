@@ -20,6 +20,8 @@ public:
     // The current customer's service records: 0 repairs, 1 return visits, 2 complaints.
     virtual DataSet *detailList(int tab) const = 0;
     virtual void reopenDetailList(int tab) = 0;
+    // The detail tab chosen (0 repairs, 1 return visits, 2 complaints).
+    virtual int currentDetailTab() const = 0;
     // The lists' rows as their grids show them, every field of the list
     // included, for the reports printed from the main window's sources.
     virtual std::unique_ptr<DataSetSource> customerRows() const = 0;

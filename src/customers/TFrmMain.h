@@ -47,6 +47,7 @@ public:
     void reopenCustomerList() override { RefreshList(); }
     DataSet *detailList(int tab) const override { return detailQuery(tab); }
     void reopenDetailList(int tab) override { ReopenDetail(tab); }
+    int currentDetailTab() const override;
     std::unique_ptr<DataSetSource> customerRows() const override;
     std::unique_ptr<DataSetSource> detailRows(int tab) const override;
     QAction *command(int code) const override { return action(code); }

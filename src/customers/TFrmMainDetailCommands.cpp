@@ -26,23 +26,24 @@ int currentTab(const TFrmMain &w)
     return tab >= 0 && tab <= 2 ? tab : 0;
 }
 
-void detailNew(TFrmMain &w, bool needCustomer)
+// The toolbar's 新增 first asks for a customer; the context entry does not.
+bool detailNewAllowed(TFrmMain &w, bool needCustomer)
 {
     if (needCustomer && listEmpty(w.QryMain)) {
         ShowMess(detailNeedsCustomerMessage(currentTab(w)), 0);
         w.DBGridEh1->setFocus();
-        return;
+        return false;
     }
-    MainCommands::notYetAvailable();
+    return true;
 }
 
-void detailEdit(TFrmMain &w)
+bool detailEditAllowed(TFrmMain &w)
 {
     if (listEmpty(w.detailQuery(currentTab(w)))) {
         ShowMess(QStringLiteral("此表为空，没有记录需要修改！"), 3);
-        return;
+        return false;
     }
-    MainCommands::notYetAvailable();
+    return true;
 }
 
 void detailDelete(TFrmMain &w)
@@ -57,6 +58,8 @@ void detailDelete(TFrmMain &w)
 }
 
 } // namespace
+
+int TFrmMain::currentDetailTab() const { return currentTab(*this); }
 
 void TFrmMain::createDetailCommands()
 {
@@ -79,11 +82,18 @@ void TFrmMain::createDetailCommands()
             [this](const QPoint &pos) { PopupMenu2->popup(rpcList->mapToGlobal(pos)); });
 
     auto on = [this](QAction *a, auto handler) { connect(a, &QAction::triggered, this, handler); };
-    // The toolbar's 新增 first asks for a customer; the context entry does not.
-    ownCommand(901, [this] { detailNew(*this, false); });
-    on(tbdNew, [this] { detailNew(*this, true); });
-    ownCommand(902, [this] { detailEdit(*this); });
-    on(tbdEdit, [this] { detailEdit(*this); });
+    // The editors are the service records' windows (the registry's 901 and 902).
+    ownCommand(901, [this] {
+        if (detailNewAllowed(*this, false)) runProvidedCommand(901);
+    });
+    on(tbdNew, [this] {
+        if (detailNewAllowed(*this, true)) runProvidedCommand(901);
+    });
+    auto edit = [this] {
+        if (detailEditAllowed(*this)) runProvidedCommand(902);
+    };
+    ownCommand(902, edit);
+    on(tbdEdit, edit);
     ownCommand(903, [this] { detailDelete(*this); });
     on(tbddel, [this] { detailDelete(*this); });
     auto sort = [this] { MainCommands::sortGrid(detailGrid(currentTab(*this))); };
