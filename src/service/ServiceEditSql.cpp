@@ -43,20 +43,30 @@ QString serviceUpdateSql(ServiceKind kind)
     return {};
 }
 
+namespace {
+
+// An empty box is stored as an empty text, never as NULL.
+QString textOf(const QString &s)
+{
+    return s.isNull() ? QStringLiteral("") : s;
+}
+
+} // namespace
+
 Params serviceParams(ServiceKind kind, const ServiceRecord &record, std::optional<qint64> editedId,
                      const QDate &today)
 {
     const ServiceKindData &data = serviceKindData(kind);
     Params p;
     p.set(QStringLiteral("mainID"), record.customerId);
-    p.set(QStringLiteral("CLTcode"), record.cltCode.trimmed());
-    p.set(QStringLiteral("CLTname"), record.cltName.trimmed());
+    p.set(QStringLiteral("CLTcode"), textOf(record.cltCode.trimmed()));
+    p.set(QStringLiteral("CLTname"), textOf(record.cltName.trimmed()));
     for (const ServiceField &f : data.fields) {
         const QVariant v = record.value(f.param);
         const QString name = QString::fromLatin1(f.param);
         switch (f.value) {
-        case ServiceValue::Trimmed: p.set(name, v.toString().trimmed()); break;
-        case ServiceValue::AsTyped: p.set(name, v.toString()); break;
+        case ServiceValue::Trimmed: p.set(name, textOf(v.toString().trimmed())); break;
+        case ServiceValue::AsTyped: p.set(name, textOf(v.toString())); break;
         case ServiceValue::Number: p.set(name, v.toDouble()); break;
         }
     }
