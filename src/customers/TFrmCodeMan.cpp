@@ -5,9 +5,9 @@
 #include "app/Companion.h"
 #include "app/PubUnit.h"
 #include "components/DataGrid.h"
-#include "components/GridPrint.h"
 #include "data/DataSet.h"
 #include "data/TdmData.h"
+#include "reportengine/GridPrint.h"
 
 #include <QAbstractItemDelegate>
 #include <QApplication>

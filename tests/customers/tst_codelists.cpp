@@ -429,7 +429,7 @@ private slots:
 
         // 打印 previews the list under its fixed title.
         QTest::mouseClick(w.tbPrint, Qt::LeftButton);
-        QCOMPARE(f.seams.dialogs.texts(), QStringList{QStringLiteral("打印预览 - 基本代码列表")});
+        QCOMPARE(f.seams.dialogs.texts(), QStringList{QStringLiteral("预览")});
     }
 
     void manNewAndSave_data()

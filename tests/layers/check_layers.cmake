@@ -17,11 +17,12 @@ set(allow_service ${allow_customers} customers)
 set(allow_reports ${allow_service})
 set(allow_maintenance ${allow_service})
 set(allow_clservice ${allow_service} service reports maintenance)
-# The set-up tools and the grid demo stand beside the client, on the lower layers.
+# The set-up tools stand beside the client, on the lower layers; the grid demo
+# prints through the report engine.
 set(allow_common app data components)
 set(allow_mdsetup ${allow_common} common)
 set(allow_mdconn ${allow_common} common)
-set(allow_griddemo ${allow_common})
+set(allow_griddemo ${allow_common} reportengine)
 # The report demo shows templates with the main window's own sources.
 set(allow_reportdemo ${allow_customers} customers)
 # Tests: their library's own, what it may include, and the test support.

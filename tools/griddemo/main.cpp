@@ -8,10 +8,10 @@
 #include "app/ProgramFolder.h"
 #include "app/PubUnit.h"
 #include "components/DataGrid.h"
-#include "components/GridPrint.h"
 #include "data/ConnectionConfig.h"
 #include "data/DataSet.h"
 #include "data/TdmData.h"
+#include "reportengine/GridPrint.h"
 
 #include <QApplication>
 #include <QImage>
