@@ -24,6 +24,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -234,6 +235,34 @@ private slots:
         w->tbDelClick();
         w->tbPrintClick();
         QVERIFY(fx.seams.dialogs.calls.isEmpty());
+    }
+
+    void editReopensOnTheRecord_data() { TestDb::addBackendRows(); }
+
+    // Edit opens the editor on the current row; after its save the list is
+    // read again and stays on the saved record.
+    void editReopensOnTheRecord()
+    {
+        FETCH_BACKEND(backend);
+        Fixture fx(backend);
+        fx.repair(QStringLiteral("甲"), QDate(2024, 3, 2), QStringLiteral("K1"));
+        fx.repair(QStringLiteral("乙"), QDate(2024, 3, 3), QStringLiteral("K1"));
+        fx.repair(QStringLiteral("丙"), QDate(2024, 3, 4), QStringLiteral("K1"));
+        auto w = openWindow(ServiceKind::Repair);
+        setMarch(*w);
+        w->QryTable->setRecNo(1);
+        fx.seams.dialogs.handleDialog([](QDialog &editor) {
+            auto *name = editor.findChild<QLineEdit *>(QStringLiteral("edtCLTname"));
+            auto *ok = editor.findChild<QPushButton *>(QStringLiteral("Button1"));
+            if (!name || !ok) return int(QDialog::Rejected);
+            name->setText(QStringLiteral("乙'改"));
+            ok->click();
+            return editor.result();
+        });
+        w->tbEditClick();
+        QCOMPARE(listed(*w), (QStringList {QStringLiteral("甲"), QStringLiteral("乙'改"), QStringLiteral("丙")}));
+        QCOMPARE(w->QryTable->recNo(), 1);
+        QCOMPARE(fx.dm->GetIntValue(QStringLiteral("select count(*) from T_WXrec")), 3);
     }
 
     void emptyListEdit_data() { TestDb::addBackendRows(); }
