@@ -131,6 +131,7 @@ private slots:
         f.command<TfrmWXrecEdit>(902, 0, [&](TfrmWXrecEdit &e) {
             QCOMPARE(e.windowTitle(), QStringLiteral("维修记录 - 修改"));
             QVERIFY(!e.bPrint->isHidden());
+            QVERIFY(e.edtCLTcode->isReadOnly() && e.sbCLTcode->isHidden());
             QVERIFY(!e.dtpXFdate->isChecked());
             QCOMPARE(e.dtpXFdate->date(), QDate::currentDate());
             QCOMPARE(e.ceTotalPrice->value(), 25.0);   // the stored total, not 3 x 12.5
