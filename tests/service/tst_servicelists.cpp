@@ -4,6 +4,7 @@
 // window opened for the main window.
 #include "ScriptedDialogs.h"
 #include "TestDb.h"
+#include "ZipEntry.h"
 
 #include "app/PubUnit.h"
 #include "components/CheckedDateEdit.h"
@@ -235,6 +236,14 @@ private slots:
         w->tbDelClick();
         w->tbPrintClick();
         QVERIFY(fx.seams.dialogs.calls.isEmpty());
+        // The export of an empty list is a sheet of the column titles alone.
+        w->ToolButton1Click();
+        QCOMPARE(fx.seams.shell.opened.size(), 1);
+        const QByteArray workbook = zipEntry(fx.seams.shell.opened.at(0), QStringLiteral("xl/workbook.xml"));
+        QVERIFY(workbook.contains(QStringLiteral("维修记录资料").toUtf8()));
+        const QByteArray sheet = zipEntry(fx.seams.shell.opened.at(0), QStringLiteral("xl/worksheets/sheet1.xml"));
+        QVERIFY(sheet.contains(QStringLiteral("维修单号").toUtf8()));
+        QVERIFY(!sheet.contains("<row r=\"2\""));
     }
 
     void editReopensOnTheRecord_data() { TestDb::addBackendRows(); }
