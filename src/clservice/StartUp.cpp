@@ -11,6 +11,7 @@
 #include "data/ConnectionConfig.h"
 #include "data/TdmData.h"
 #include "reports/TFrmReportGl.h"
+#include "service/ServiceEditors.h"
 
 #include <QApplication>
 #include <QDir>
@@ -188,6 +189,7 @@ StartUp::Result StartUp::prepare()
     status(kLoggingIn);
     // The subsystems above the main window provide the windows of their commands.
     provideReportWindows();
+    provideServiceWindows();
     m_main = std::make_unique<TFrmMain>();
     status(kLoggingInShort);
     QThread::msleep(20);
