@@ -8,6 +8,7 @@
 #include "components/GridLayout.h"
 #include "customers/CustomerListSql.h"
 #include "data/DataSet.h"
+#include "data/ListCounter.h"
 #include "data/TdmData.h"
 
 #include <QComboBox>
@@ -21,6 +22,7 @@
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -180,6 +182,35 @@ TDLGcltrecXZ::TDLGcltrecXZ(QWidget *parent)
     connect(N1, &QAction::triggered, this, [this] { ChooseColumns(*DBGridEh1); });
     connect(N2, &QAction::triggered, this, [this] { AskAndSaveGridLayout(*DBGridEh1, kLayoutKey); });
     DialogKeys::install(this, nullptr, BitBtn2);
+
+    // A long list's totals read the whole table: they are made on a reader of
+    // their own once typing pauses, so the next key is not held up by them.
+    m_counter = std::make_unique<ListCounter>(
+        this, [](int, int) {},
+        [this](int generation, const QVector<int> &fields, const QVector<double> &totals) {
+            if (generation == m_listGeneration) QryTable->setSums(fields, totals);
+        });
+    DBGridEh1->setFooterSumsSupplied(true);
+    m_sumsDelay = new QTimer(this);
+    m_sumsDelay->setSingleShot(true);
+    m_sumsDelay->setInterval(300);
+    connect(m_sumsDelay, &QTimer::timeout, this, &TDLGcltrecXZ::sumFooters);
+    connect(QryTable, &DataSet::opened, this, [this] {
+        ++m_listGeneration;
+        m_sumsDelay->start();
+    });
+}
+
+TDLGcltrecXZ::~TDLGcltrecXZ() = default;
+
+void TDLGcltrecXZ::sumFooters()
+{
+    const QVector<int> fields = DBGridEh1->footerSumFields();
+    if (!dmData || fields.isEmpty() || QryTable->hasSums(fields)) return;   // a short list sums its own rows
+    QStringList names;
+    for (int f : fields) names << QryTable->fieldName(f);
+    if (names.contains(QString())) return;   // a summed column the list does not have
+    m_counter->requestSums(dmData->ADOcnn.settings(), QryTable->sql(), m_listGeneration, fields, names);
 }
 
 void TDLGcltrecXZ::showEvent(QShowEvent *event)

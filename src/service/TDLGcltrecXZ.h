@@ -7,16 +7,19 @@
 
 #include <QDialog>
 #include <QtGlobal>
+#include <memory>
 #include <optional>
 
 class DataGrid;
 class DataSet;
+class ListCounter;
 class QComboBox;
 class QLineEdit;
 class QMenu;
 class QPushButton;
 class QSplitter;
 class QTableWidget;
+class QTimer;
 class QToolButton;
 
 struct PickedCustomer {
@@ -33,6 +36,7 @@ class TDLGcltrecXZ : public QDialog {
     Q_OBJECT
 public:
     explicit TDLGcltrecXZ(QWidget *parent = nullptr);
+    ~TDLGcltrecXZ() override;
 
     // Loads the stored layout and the first category list (every customer),
     // then runs the dialog; see PickCustomer.
@@ -72,6 +76,10 @@ protected:
 private:
     void cbbListTypeChange();
     void applyNumberFormats();
+    void sumFooters();   // a long list's footer totals, on a reader of its own
 
+    std::unique_ptr<ListCounter> m_counter;
+    QTimer *m_sumsDelay;
+    int m_listGeneration = 0;   // counts the openings of QryTable
     bool m_placed = false;
 };

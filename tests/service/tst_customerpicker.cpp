@@ -306,6 +306,46 @@ private slots:
         QCOMPARE(calls[1].kind, 3);
     }
 
+    // A long list's footer totals arrive once typing pauses, for the list
+    // shown now, not one typed past.
+    void longListTotals_data() { TestDb::addBackendRows(); }
+    void longListTotals()
+    {
+        FETCH_BACKEND(backend);
+        ScopedSeams seams;
+        auto dm = fixture(backend);
+        QStringList values;
+        for (int i = 0; i < 1200; ++i) {
+            values << QStringLiteral("('L%1','n%1',2)").arg(i, 5, 10, QLatin1Char('0'));
+            if (values.size() == 100) {
+                QVERIFY(dm->RunSQL(QStringLiteral("insert into t_client(F_code,F_name,F_amount) values") + values.join(u',')));
+                values.clear();
+            }
+        }
+        QStringList totals;
+        seams.dialogs.handleDialog([&](QDialog &shown) {
+            TDLGcltrecXZ &d = asPicker(shown);
+            const int amount = d.DBGridEh1->columnOfField(QStringLiteral("F_amount"));
+            const QVector<int> fields = d.DBGridEh1->footerSumFields();
+            auto total = [&] {
+                // "long" while the list is read in pages and the reader has not answered.
+                if (!QTest::qWaitFor([&] { return d.QryTable->hasSums(fields); }, 10000)) return QStringLiteral("none");
+                return QString::number(d.DBGridEh1->footerText(amount).toDouble())
+                       + (d.QryTable->isFullyFetched() ? QStringLiteral(" short") : QStringLiteral(" long"));
+            };
+            if (amount < 0 || d.DBGridEh1->column(amount).footerKind != FooterKind::Sum) return int(QDialog::Rejected);
+            totals << total();
+            d.edtName->insert(QStringLiteral("n0"));
+            d.edtName->insert(QStringLiteral("0"));   // n00000 ... n00999
+            totals << total();
+            d.edtName->insert(QStringLiteral("1"));   // n00100 ... n00199
+            totals << total();
+            return int(QDialog::Rejected);
+        });
+        PickCustomer(nullptr);
+        QCOMPARE(totals, (QStringList {"2400 long", "2000 long", "200 short"}));
+    }
+
     // "保存当前设置" asks first; on Yes the layout is that of the next picker,
     // on No nothing is stored.
     void savedLayout_data() { TestDb::addBackendRows(); }
