@@ -60,9 +60,11 @@ bool DialogKeys::eventFilter(QObject *watched, QEvent *event)
     }
     const bool enter = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && mods == Qt::NoModifier;
     if (type == QEvent::KeyPress && enter && !keepsEnter(watched) && !qobject_cast<QAbstractButton *>(watched)) {
-        // Moves on exactly as Tab would.
+        // Moves on to the next field as Tab does between fields. Given to the
+        // window, not the control: a date box would take Tab to step to its
+        // next section and keep the focus.
         QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-        QApplication::sendEvent(watched, &tab);
+        QApplication::sendEvent(m_window, &tab);
         return true;
     }
     return false;
