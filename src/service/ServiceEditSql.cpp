@@ -1,5 +1,7 @@
 #include "ServiceEditSql.h"
 
+#include "data/SqlText.h"
+
 QString serviceInsertSql(ServiceKind kind)
 {
     switch (kind) {
@@ -73,4 +75,10 @@ Params serviceParams(ServiceKind kind, const ServiceRecord &record, std::optiona
     if (data.stampsEditDate) p.set(QStringLiteral("editDate"), today);
     if (editedId) p.set(QStringLiteral("ID"), *editedId);
     return p;
+}
+
+QString customerByCodeSql(const QString &code)
+{
+    return QStringLiteral("select F_ID, F_name from t_client where F_code = '") + sqlValue(code.trimmed())
+           + QStringLiteral("' ");
 }

@@ -9,6 +9,9 @@
 #include <QDate>
 #include <optional>
 
+// The customer a typed ID code names (F_ID and F_name).
+QString customerByCodeSql(const QString &code);
+
 QString serviceInsertSql(ServiceKind kind);
 QString serviceUpdateSql(ServiceKind kind);
 // The parameters of either statement; an edited row's id goes into :ID and

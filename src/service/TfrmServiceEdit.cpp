@@ -1,5 +1,6 @@
 #include "TfrmServiceEdit.h"
 
+#include "ServiceEditSql.h"
 #include "ServiceStore.h"
 #include "TDLGcltrecXZ.h"
 
@@ -94,6 +95,7 @@ TfrmServiceEdit::TfrmServiceEdit(ServiceKind kind, CustomerListHost *host, QWidg
     connect(Button1, &QPushButton::clicked, this, &TfrmServiceEdit::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
     connect(sbCLTcode, &QToolButton::clicked, this, &TfrmServiceEdit::sbCLTcodeClick);
+    connect(edtCLTcode, &QLineEdit::editingFinished, this, &TfrmServiceEdit::edtCLTcodeExit);
     // Moving through the list drops what was typed and shows the row moved to.
     connect(DBNavigator1, &RecordNavigator::moved, this, [this] { LoadFields(true); });
     DialogKeys::install(this, Button1, Button2);
@@ -266,6 +268,23 @@ ServiceRecord TfrmServiceEdit::record() const
 }
 
 // --- commands -----------------------------------------------------------------------
+
+// A code typed in place of a pick names its customer: a known code brings
+// its id and name, an unknown one leaves no customer, so a record can never
+// carry one customer's code and belong to another.
+void TfrmServiceEdit::edtCLTcodeExit()
+{
+    if (FromMain || !dmData) return;
+    DataSet found(&dmData->ADOcnn);
+    const QString code = edtCLTcode->text();
+    if (!code.trimmed().isEmpty() && dmData->OpenSQL(customerByCodeSql(code), &found) && !found.isEmpty()) {
+        CustomerId = found.fieldByName(QStringLiteral("F_ID")).asInteger();
+        edtCLTname->setText(found.fieldByName(QStringLiteral("F_name")).asString());
+        return;
+    }
+    CustomerId = 0;
+    edtCLTname->clear();
+}
 
 void TfrmServiceEdit::sbCLTcodeClick()
 {

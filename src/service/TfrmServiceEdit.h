@@ -90,6 +90,7 @@ private:
     DataSet *sourceList() const;
     void Button1Click();
     void sbCLTcodeClick();
+    void edtCLTcodeExit();
     void bPrintClick();
     void positionAfterSave(qint64 id);
 

@@ -255,7 +255,7 @@ private slots:
 
     // From a list window: the customer is picked; continuous add empties it
     // for the next visit; an edit saves the list's current row and hands its
-    // id back; a typed code is stored as typed, the picked customer kept.
+    // id back; a typed code names its own customer, an unknown one none.
     void returnVisitFromList_data() { TestDb::addBackendRows(); }
     void returnVisitFromList()
     {
@@ -307,15 +307,35 @@ private slots:
             QCOMPARE(e.cbbEmpName->currentText(), QStringLiteral("不在列表"));
             QCOMPARE(e.dtpDate->date(), QDate(2026, 2, 27));
             QVERIFY(!e.sbCLTcode->isHidden());
-            e.edtCLTcode->setText(QStringLiteral(" 手输 "));
+            // A code typed over the picked one names its own customer when the box is left.
+            e.edtCLTcode->setText(QStringLiteral(" A02 "));
+            emit e.edtCLTcode->editingFinished();
+            QCOMPARE(e.edtCLTname->text(), QStringLiteral("乙"));
             e.Button1->click();
         });
         EditFromList(ServiceKind::ReturnVisit, TfrmServiceEdit::EditMode, list, f.w.get(), reopen);
         QCOMPARE(saved.size(), 2);
         QCOMPARE(saved[1], saved[0]);
-        QCOMPARE(list.fieldByName(QStringLiteral("F_cltcode")).asString(), QStringLiteral("手输"));
-        QCOMPARE(list.fieldByName(QStringLiteral("F_cltname")).asString(), QStringLiteral("某'商行"));
-        QCOMPARE(list.fieldByName(QStringLiteral("F_mainID")).asInteger(), int(f.customerId));
+        QCOMPARE(list.fieldByName(QStringLiteral("F_cltcode")).asString(), QStringLiteral("A02"));
+        QCOMPARE(list.fieldByName(QStringLiteral("F_cltname")).asString(), QStringLiteral("乙"));
+        QCOMPARE(list.fieldByName(QStringLiteral("F_mainID")).asInteger(),
+                 f.count(QStringLiteral("select F_ID from t_client where F_code = 'A02'")));
+
+        // An unknown code leaves no customer, so the save stops instead of filing the
+        // record under the customer picked before.
+        onDialog(f.seams.dialogs, [&](QDialog &d) {
+            auto &e = static_cast<TfrmHFrecEdit &>(d);
+            e.edtCLTcode->setText(QStringLiteral("无此'码"));
+            emit e.edtCLTcode->editingFinished();
+            QCOMPARE(e.CustomerId, 0);
+            QVERIFY(e.edtCLTname->text().isEmpty());
+            e.Button1->click();
+            QVERIFY(e.result() != QDialog::Accepted);
+            e.reject();
+        });
+        EditFromList(ServiceKind::ReturnVisit, TfrmServiceEdit::EditMode, list, f.w.get(), reopen);
+        QCOMPARE(saved.size(), 2);
+        QCOMPARE(f.count(QStringLiteral("select count(*) from T_HFrec where F_cltcode = 'A02'")), 1);
         QCOMPARE(f.count(QStringLiteral("select count(*) from LogRec where F_OperType = '修改用户服务记录！'")), 1);
     }
 
