@@ -48,17 +48,6 @@ QFont itemFont(const Font &font)
     return f;
 }
 
-const QImage &layoutDevice()
-{
-    static const QImage device = [] {
-        QImage img(1, 1, QImage::Format_ARGB32);
-        const int dpm = int(std::lround(TextLayoutDpi / 0.0254));
-        img.setDotsPerMeterX(dpm);
-        img.setDotsPerMeterY(dpm);
-        return img;
-    }();
-    return device;
-}
 
 void paintText(QPainter &p, const PreparedItem &item, const QRectF &r, double scale)
 {
@@ -67,7 +56,7 @@ void paintText(QPainter &p, const PreparedItem &item, const QRectF &r, double sc
     const QRectF box(0, TextInset * ref, item.rect.width() * ref, std::max(0.0, item.rect.height() - 2 * TextInset) * ref);
     QString text = item.text;
     text.replace(QLatin1Char('\n'), QChar::LineSeparator);
-    QTextLayout layout(text, itemFont(item.font), const_cast<QImage *>(&layoutDevice()));
+    QTextLayout layout(text, itemFont(item.font), const_cast<QImage *>(&textLayoutDevice()));
     QTextOption option(Qt::Alignment(item.alignment) & Qt::AlignHorizontal_Mask);
     option.setWrapMode(item.wordWrap ? QTextOption::WordWrap : QTextOption::NoWrap);
     layout.setTextOption(option);
@@ -126,6 +115,18 @@ void paintPicture(QPainter &p, const PreparedItem &item, const QRectF &r)
 }
 
 } // namespace
+
+const QImage &textLayoutDevice()
+{
+    static const QImage device = [] {
+        QImage img(1, 1, QImage::Format_ARGB32);
+        const int dpm = int(std::lround(TextLayoutDpi / 0.0254));
+        img.setDotsPerMeterX(dpm);
+        img.setDotsPerMeterY(dpm);
+        return img;
+    }();
+    return device;
+}
 
 double unitsPerMm(const QPainter &painter)
 {

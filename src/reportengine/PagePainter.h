@@ -19,6 +19,9 @@ namespace Report {
 // fits the height the renderer gave it.
 inline constexpr double TextInset = 0.5;
 inline constexpr double TextLayoutDpi = 600;
+// The one device texts are laid out on, by the renderer when it measures and
+// by the painter when it draws, so both break lines alike.
+const QImage &textLayoutDevice();
 
 // Device units per millimetre of a painter's device at its logical resolution.
 double unitsPerMm(const QPainter &painter);

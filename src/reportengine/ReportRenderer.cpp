@@ -26,17 +26,6 @@ constexpr double kTextPadding = 2 * TextInset;
 constexpr double kChartPxPerMm = 8;       // about 200 dpi
 constexpr int kProgressEvery = 256;       // rows
 
-const QImage &measureDevice()
-{
-    static const QImage device = [] {
-        QImage img(1, 1, QImage::Format_ARGB32);
-        const int dpm = int(std::lround(TextLayoutDpi / 0.0254));
-        img.setDotsPerMeterX(dpm);
-        img.setDotsPerMeterY(dpm);
-        return img;
-    }();
-    return device;
-}
 
 QFont qfont(const Font &f)
 {
@@ -59,7 +48,7 @@ QString layoutText(QString text)
 // `cut` is where that line starts (the text's length when all fit).
 double layTextOut(const QFont &font, const QString &text, double width, bool wrap, double limit, qsizetype *cut)
 {
-    QTextLayout layout(layoutText(text), font, const_cast<QImage *>(&measureDevice()));
+    QTextLayout layout(layoutText(text), font, const_cast<QImage *>(&textLayoutDevice()));
     QTextOption opt;
     opt.setWrapMode(wrap ? QTextOption::WordWrap : QTextOption::NoWrap);
     layout.setTextOption(opt);
