@@ -10,8 +10,10 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolBar>
 #include <QToolButton>
 
 namespace FormFields {
@@ -50,6 +52,26 @@ QToolButton *pickerButton(QWidget *parent, const char *name, const QString &hint
     b->setText(QStringLiteral("…"));
     b->setToolTip(hint);
     b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
+QPlainTextEdit *memoBox(QWidget *parent, const char *name, int height, bool tabStop)
+{
+    auto *m = named(new QPlainTextEdit(parent), name);
+    m->setTabChangesFocus(true);
+    if (height > 0) m->setFixedHeight(height);
+    if (!tabStop) m->setFocusPolicy(Qt::ClickFocus);
+    markChineseInput(m);
+    return m;
+}
+
+QToolButton *toolBarButton(QToolBar *bar, const char *name, const QString &text, QStyle::StandardPixmap icon)
+{
+    auto *b = named(new QToolButton(bar), name);
+    b->setText(text);
+    b->setIcon(bar->style()->standardIcon(icon));
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->addWidget(b);
     return b;
 }
 

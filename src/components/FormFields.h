@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStyle>
 
 class CheckedDateEdit;
 class NumberEdit;
@@ -13,7 +14,9 @@ class QButtonGroup;
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
+class QToolBar;
 class QToolButton;
 class QWidget;
 
@@ -39,6 +42,11 @@ QWidget *withButton(QWidget *parent, QWidget *field, QToolButton *button);
 // A button that Enter never presses by default: in entry windows Enter
 // moves from field to field, and presses a button only when it has the focus.
 QPushButton *button(QWidget *parent, const char *name, const QString &text);
+// A memo in Chinese: Enter is a new line, Tab leaves it. `height` 0 leaves
+// the height to the layout; a memo that is not a tab stop is reached by a click.
+QPlainTextEdit *memoBox(QWidget *parent, const char *name, int height = 0, bool tabStop = true);
+// A picture-and-caption button added to a window's toolbar.
+QToolButton *toolBarButton(QToolBar *bar, const char *name, const QString &text, QStyle::StandardPixmap icon);
 // A row of radio buttons with ids 0.. in order, `start` chosen.
 QGroupBox *radioRow(QWidget *parent, const char *name, const QStringList &items, int start, QButtonGroup **group);
 

@@ -55,11 +55,7 @@ TDlgCltCx::TDlgCltCx(QWidget *parent) : QDialog(parent)
     // and takes an unfiltered list for a match.
     edtKPcode->setEnabled(false);
     cbbMaker = codeBox(GroupBox1, "cbbMaker");
-    Mem = named(new QPlainTextEdit(GroupBox1), "Mem");
-    Mem->setFocusPolicy(Qt::ClickFocus);
-    Mem->setTabChangesFocus(true);
-    Mem->setFixedHeight(56);
-    markChineseInput(Mem);
+    Mem = memoBox(GroupBox1, "Mem", 56, false);
     RadioGroup1 = radioRow(GroupBox1, "RadioGroup1",
                            {QStringLiteral("全    部"), QStringLiteral("正在使用"), QStringLiteral("不再使用")},
                            AdvancedQuery::InUse, &RadioGroup1Items);

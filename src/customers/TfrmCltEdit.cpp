@@ -92,11 +92,7 @@ void TfrmCltEdit::buildLayout()
     edtKPcode = textBox(g, "edtKPcode");
     cbbMaker = dropDown(g, "cbbMaker");
     sbMaker = pickerButton(g, "sbMaker");
-    memo1 = new QPlainTextEdit(g);
-    memo1->setObjectName(QStringLiteral("memo1"));
-    memo1->setFocusPolicy(Qt::ClickFocus);
-    memo1->setTabChangesFocus(true);
-    markChineseInput(memo1);
+    memo1 = memoBox(g, "memo1", 0, false);
     static const char *const zfCaptions[] = {"字符项一：", "字符项二：", "字符项三：", "字符项四：", "字符项五："};
     static const char *const szCaptions[] = {"数值项一：", "数值项二：", "数值项三："};
     static const char *const rqCaptions[] = {"日期项一：", "日期项二：", "日期项三："};

@@ -3,6 +3,7 @@
 #include "app/Companion.h"
 #include "app/Dialogs.h"
 #include "app/PubUnit.h"
+#include "components/FormFields.h"
 #include "components/CheckedDateEdit.h"
 #include "components/CustomerListHost.h"
 #include "components/DataGrid.h"
@@ -46,12 +47,7 @@ ServiceListWindow::ServiceListWindow(ServiceKind kind, QWidget *parent) : QDialo
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     auto button = [this](QToolButton *&b, const char *name, const QString &text, QStyle::StandardPixmap icon) {
-        b = new QToolButton(ToolBar1);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setText(text);
-        b->setIcon(style()->standardIcon(icon));
-        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        ToolBar1->addWidget(b);
+        b = FormFields::toolBarButton(ToolBar1, name, text, icon);
     };
     button(tbNew, "tbNew", QStringLiteral("新增"), QStyle::SP_FileIcon);
     button(tbEdit, "tbEdit", QStringLiteral("修改"), QStyle::SP_FileDialogContentsView);

@@ -14,19 +14,6 @@
 
 using namespace FormFields;
 
-namespace {
-
-QPlainTextEdit *memo(QWidget *parent, const char *name)
-{
-    auto *m = named(new QPlainTextEdit(parent), name);
-    m->setTabChangesFocus(true);
-    m->setFixedHeight(70);
-    markChineseInput(m);
-    return m;
-}
-
-} // namespace
-
 TfrmHFrecEdit::TfrmHFrecEdit(CustomerListHost *host, QWidget *parent)
     : TfrmServiceEdit(ServiceKind::ReturnVisit, host, parent)
 {
@@ -38,9 +25,9 @@ TfrmHFrecEdit::TfrmHFrecEdit(CustomerListHost *host, QWidget *parent)
     sbEmpName = pickerButton(g, "sbEmpName");
     addField(QStringLiteral("回访人员："),
              withPicker(cbbEmpName, sbEmpName, QStringLiteral("maker"), QStringLiteral("业务员资料")), nullptr);
-    mem1 = memo(g, "mem1");
+    mem1 = memoBox(g, "mem1", 70);
     addField(QStringLiteral("回访内容："), mem1, mem1, true);
-    mem2 = memo(g, "mem2");
+    mem2 = memoBox(g, "mem2", 70);
     addField(QStringLiteral("回访事项处理："), mem2, mem2, true);
     addEntry(cbbEmpName);
     finishFields();

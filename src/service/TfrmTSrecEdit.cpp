@@ -19,15 +19,6 @@ using namespace FormFields;
 namespace {
 
 // Reached with the mouse only: Tab and Enter pass from the drop-downs to the buttons.
-QPlainTextEdit *memo(QWidget *parent, const char *name)
-{
-    auto *m = named(new QPlainTextEdit(parent), name);
-    m->setFocusPolicy(Qt::ClickFocus);
-    m->setTabChangesFocus(true);
-    m->setFixedHeight(60);
-    markChineseInput(m);
-    return m;
-}
 
 } // namespace
 
@@ -48,11 +39,11 @@ TfrmTSrecEdit::TfrmTSrecEdit(CustomerListHost *host, QWidget *parent)
     SpeedButton1 = pickerButton(g, "SpeedButton1");
     addField(QStringLiteral("制 单 人："),
              withPicker(cbbMaker, SpeedButton1, QStringLiteral("maker"), QStringLiteral("制单人")), cbbMaker);
-    memReason = memo(g, "memReason");
+    memReason = memoBox(g, "memReason", 60, false);
     addField(QStringLiteral("投诉原因："), memReason, nullptr, true);
-    memo1 = memo(g, "memo1");
+    memo1 = memoBox(g, "memo1", 60, false);
     addField(QStringLiteral("投诉处理结果："), memo1, nullptr, true);
-    Memo2 = memo(g, "Memo2");
+    Memo2 = memoBox(g, "Memo2", 60, false);
     addField(QStringLiteral("备    注："), Memo2, nullptr, true);
     finishFields();
 }

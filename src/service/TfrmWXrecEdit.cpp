@@ -54,10 +54,7 @@ TfrmWXrecEdit::TfrmWXrecEdit(CustomerListHost *host, QWidget *parent)
     sbFWname = pickerButton(g, "sbFWname", QStringLiteral("增加维修人员资料"));
     addField(QStringLiteral("维修人员："),
              withPicker(cbbFWname, sbFWname, QStringLiteral("fwname"), QStringLiteral("维修人员资料")), cbbFWname);
-    mem1 = named(new QPlainTextEdit(g), "mem1");
-    mem1->setTabChangesFocus(true);
-    mem1->setFixedHeight(60);
-    markChineseInput(mem1);
+    mem1 = memoBox(g, "mem1", 60);
     addField(QStringLiteral("备    注："), mem1, mem1, true);
     addPrintButton();
     finishFields();
