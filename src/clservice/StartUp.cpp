@@ -10,6 +10,11 @@
 #include "app/Shell.h"
 #include "data/ConnectionConfig.h"
 #include "data/TdmData.h"
+#include "access/AccessWindows.h"
+#include "maintenance/BackupWindows.h"
+#include "maintenance/ImportWindows.h"
+#include "maintenance/SetupWindows.h"
+#include "reports/StatisticsWindows.h"
 #include "reports/TFrmReportGl.h"
 #include "service/ServiceEditors.h"
 
@@ -188,8 +193,13 @@ StartUp::Result StartUp::prepare()
 
     status(kLoggingIn);
     // The subsystems above the main window provide the windows of their commands.
+    provideAccessWindows();
     provideReportWindows();
+    provideStatisticsWindows();
     provideServiceWindows();
+    provideSetupWindows();
+    provideImportWindows();
+    provideBackupWindows();
     m_main = std::make_unique<TFrmMain>();
     status(kLoggingInShort);
     QThread::msleep(20);

@@ -7,3 +7,8 @@ CommandRegistry &CommandRegistry::instance()
 }
 
 void CommandRegistry::provide(int code, CommandHandler handler) { m_handlers.insert(code, std::move(handler)); }
+
+void CommandRegistry::mainShown(CustomerListHost &host) const
+{
+    for (const CommandHandler &handler : m_atMainShown) handler(host);
+}

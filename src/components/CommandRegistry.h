@@ -4,6 +4,7 @@
 // includes the windows of the subsystems built on top of it.
 
 #include <QHash>
+#include <QList>
 #include <functional>
 
 class CustomerListHost;
@@ -17,8 +18,18 @@ public:
     void provide(int code, CommandHandler handler);
     // An empty handler when no subsystem provides the command.
     CommandHandler handler(int code) const { return m_handlers.value(code); }
-    void clear() { m_handlers.clear(); }
+    // What a subsystem opens when the main window is first shown (the
+    // reminders at start); the main window runs them after its own start.
+    void provideAtMainShown(CommandHandler handler) { m_atMainShown.append(std::move(handler)); }
+    void mainShown(CustomerListHost &host) const;
+
+    void clear()
+    {
+        m_handlers.clear();
+        m_atMainShown.clear();
+    }
 
 private:
     QHash<int, CommandHandler> m_handlers;
+    QList<CommandHandler> m_atMainShown;
 };

@@ -8,6 +8,7 @@
 #include "app/PrivateProfile.h"
 #include "app/PubUnit.h"
 #include "app/SetIme.h"
+#include "components/CommandRegistry.h"
 #include "components/DataGrid.h"
 #include "components/GridLayout.h"
 #include "data/DataSet.h"
@@ -443,6 +444,7 @@ void TFrmMain::FormShow()
     if (PubUnit::IniFile)
         PubUnit::AwokeFlag = PubUnit::IniFile->readBool(QStringLiteral("set"), QStringLiteral("awokeflag"), false);
     Edit1->setFocus();
+    CommandRegistry::instance().mainShown(*this);
 }
 
 void TFrmMain::ApplyGridCaptions()

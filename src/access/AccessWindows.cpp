@@ -1,0 +1,5 @@
+#include "access/AccessWindows.h"
+
+void provideAccessWindows()
+{
+}

@@ -1,0 +1,5 @@
+#include "maintenance/BackupWindows.h"
+
+void provideBackupWindows()
+{
+}

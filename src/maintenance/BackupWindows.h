@@ -1,0 +1,4 @@
+#pragma once
+// Backup and restore (503) for its command.
+
+void provideBackupWindows();

@@ -1,0 +1,5 @@
+#include "maintenance/ImportWindows.h"
+
+void provideImportWindows()
+{
+}

@@ -1,0 +1,4 @@
+#pragma once
+// The spreadsheet import wizard (501) for its command.
+
+void provideImportWindows();

@@ -1,0 +1,5 @@
+#include "maintenance/SetupWindows.h"
+
+void provideSetupWindows()
+{
+}

@@ -1,0 +1,5 @@
+#include "reports/StatisticsWindows.h"
+
+void provideStatisticsWindows()
+{
+}
