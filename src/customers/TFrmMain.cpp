@@ -8,6 +8,7 @@
 #include "app/PrivateProfile.h"
 #include "app/PubUnit.h"
 #include "app/SetIme.h"
+#include "components/CategoryPanel.h"
 #include "components/CommandRegistry.h"
 #include "components/DataGrid.h"
 #include "components/GridLayout.h"
@@ -223,29 +224,11 @@ void TFrmMain::buildLayout()
     // Category panel.
     Splitter1 = new QSplitter(Qt::Horizontal, central);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
-    pList = new QWidget(Splitter1);
+    pList = new CategoryPanel(categoryTypeItems(), true, Splitter1);
     pList->setObjectName(QStringLiteral("pList"));
-    auto *listLayout = new QVBoxLayout(pList);
-    listLayout->setContentsMargins(0, 0, 0, 0);
-    vleList = new QTableWidget(0, 2, pList);
-    vleList->setObjectName(QStringLiteral("vleList"));
-    vleList->setHorizontalHeaderLabels({QString(), categoryTitle(1)});
-    vleList->verticalHeader()->hide();
-    vleList->horizontalHeader()->setStretchLastSection(true);
-    vleList->setColumnWidth(0, 36);
-    vleList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    vleList->setSelectionMode(QAbstractItemView::SingleSelection);
-    vleList->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
-    vleList->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    cbbListType = new QComboBox(pList);
-    cbbListType->setObjectName(QStringLiteral("cbbListType"));
-    cbbListType->addItems(categoryTypeItems());
-    Button1 = new QPushButton(QStringLiteral("刷新列表"), pList);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setAutoDefault(false);
-    listLayout->addWidget(vleList);
-    listLayout->addWidget(cbbListType);
-    listLayout->addWidget(Button1);
+    vleList = pList->vleList;
+    cbbListType = pList->cbbListType;
+    Button1 = pList->Button1;
 
     // List area: customers over the detail area, and the record count.
     auto *listArea = new QWidget(Splitter1);
@@ -356,20 +339,7 @@ void TFrmMain::buildLayout()
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TFrmMain::ComboBox1Change);
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { pList->setVisible(!pList->isVisible()); });
     connect(SpeedButton2, &QToolButton::clicked, this, &TFrmMain::SpeedButton2Click);
-    // A click runs the list, on the chosen row too (its value may have been
-    // typed over); moving to another row with the keys runs it as well.
-    connect(vleList, &QTableWidget::currentCellChanged, this, [this](int row, int, int oldRow, int) {
-        if (row != oldRow) vleListClick();
-    });
-    new EventHook(vleList->viewport(), [this](QEvent *e) {
-        if (e->type() == QEvent::MouseButtonPress) m_categoryRowAtPress = vleList->currentRow();
-        return false;
-    });
-    connect(vleList, &QTableWidget::cellClicked, this, [this](int row) {
-        if (row == m_categoryRowAtPress) vleListClick();   // a press on another row has run it already
-    });
-    // Tab passes through the category list instead of moving its chosen row.
-    vleList->setTabKeyNavigation(false);
+    connect(pList, &CategoryPanel::valueClicked, this, &TFrmMain::vleListClick);
     // Down or Enter in the search text goes on to the hits.
     new EventHook(Edit1, [this](QEvent *e) {
         if (e->type() != QEvent::KeyPress) return false;
@@ -379,8 +349,7 @@ void TFrmMain::buildLayout()
         DBGridEh1->setFocus(Qt::TabFocusReason);
         return true;
     });
-    connect(cbbListType, &QComboBox::currentIndexChanged, this, &TFrmMain::cbbListTypeChange);
-    connect(Button1, &QPushButton::clicked, this, &TFrmMain::cbbListTypeChange);
+    connect(pList, &CategoryPanel::kindChanged, this, &TFrmMain::cbbListTypeChange);
     connect(ListView1, &QListWidget::currentRowChanged, this, [this](int row) { rpcList->setCurrentIndex(qMax(0, row)); });
     connect(QryMain, &DataSet::currentRowChanged, this, &TFrmMain::followCurrentCustomer);
     // Any reopening makes a count still under way for the list before it stale.
@@ -492,10 +461,9 @@ void TFrmMain::RunQuery()
     s.value = cbbValue->currentText().trimmed();
     s.includeDisabled = CheckBox1->isChecked();
     s.includePaid = CheckBox2->isChecked();
-    s.categoryType = cbbListType->currentIndex();
-    const int row = vleList->currentRow();
-    s.categoryChosen = row > 0;
-    if (s.categoryChosen && vleList->item(row, 1)) s.category = vleList->item(row, 1)->text();
+    s.categoryType = pList->kind();
+    s.categoryChosen = pList->valueChosen();
+    s.category = pList->chosenValue();
     openList(customerListSql(s));
 }
 
@@ -612,24 +580,14 @@ void TFrmMain::SpeedButton2Click()
 
 void TFrmMain::LoadCategoryList(const QString &statement, int kind)
 {
-    const QSignalBlocker block(vleList);
-    vleList->setRowCount(0);
-    if (!dmData || !dmData->OpenSQL(statement, dmData->QryPub)) return;
-    auto addLine = [this](const QString &key, const QString &value) {
-        const int r = vleList->rowCount();
-        vleList->insertRow(r);
-        auto *k = new QTableWidgetItem(key);
-        k->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        vleList->setItem(r, 0, k);
-        vleList->setItem(r, 1, new QTableWidgetItem(value));
-    };
-    addLine(QStringLiteral("0"), QStringLiteral("全部"));
-    vleList->setCurrentCell(0, 1);
-    RunQuery();
-    vleList->setHorizontalHeaderLabels({QString(), categoryTitle(kind)});
+    if (!dmData || !dmData->OpenSQL(statement, dmData->QryPub)) {
+        pList->clear(categoryTitle(kind));
+        return;
+    }
+    QStringList values;
     DataSet *q = dmData->QryPub;
-    int n = 0;
-    for (q->first(); !q->eof(); q->next()) addLine(QString::number(++n), q->fieldByName(QStringLiteral("F_name")).asString());
+    for (q->first(); !q->eof(); q->next()) values << q->fieldByName(QStringLiteral("F_name")).asString();
+    pList->fill(categoryTitle(kind), values, [this] { RunQuery(); });
 }
 
 void TFrmMain::vleListClick()

@@ -15,6 +15,7 @@
 #include <initializer_list>
 #include <memory>
 
+class CategoryPanel;
 class DataGrid;
 class ListCounter;
 class QAbstractScrollArea;
@@ -87,7 +88,7 @@ public:
     QToolButton *SpeedButton2;   // 高级查找...
 
     // Category panel.
-    QWidget *pList;
+    CategoryPanel *pList;
     QTableWidget *vleList;
     QComboBox *cbbListType;
     QPushButton *Button1;        // 刷新列表
@@ -182,7 +183,6 @@ private:
     std::unique_ptr<ListCounter> m_counter;
     int m_listGeneration = 0;    // counts the openings of QryMain
     QTimer *m_sumsDelay = nullptr;
-    int m_categoryRowAtPress = -1;
     bool m_shown = false;
     bool m_closeConfirmed = false;
 };

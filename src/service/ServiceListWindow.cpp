@@ -3,6 +3,7 @@
 #include "app/Companion.h"
 #include "app/Dialogs.h"
 #include "app/PubUnit.h"
+#include "components/CategoryPanel.h"
 #include "components/FormFields.h"
 #include "components/CheckedDateEdit.h"
 #include "components/CustomerListHost.h"
@@ -31,10 +32,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-namespace {
-const QString kAll = QStringLiteral("全部");
-} // namespace
 
 ServiceListWindow::ServiceListWindow(ServiceKind kind, QWidget *parent) : QDialog(parent), m_kind(kind)
 {
@@ -138,30 +135,15 @@ ServiceListWindow::ServiceListWindow(ServiceKind kind, QWidget *parent) : QDialo
 
     QWidget *body = DBGridEh1;
     if (!fam.categoryTypes.isEmpty()) {
-        Panel3 = new QWidget(this);
+        QStringList kinds;
+        for (const ServiceCategoryType &t : fam.categoryTypes) kinds << t.caption;
+        Panel3 = new CategoryPanel(kinds, false, this);
         Panel3->setObjectName(QStringLiteral("Panel3"));
-        auto *side = new QVBoxLayout(Panel3);
-        side->setContentsMargins(0, 0, 0, 0);
-        vleList = new QTableWidget(0, 2, Panel3);
-        vleList->setObjectName(QStringLiteral("vleList"));
-        vleList->verticalHeader()->hide();
+        vleList = Panel3->vleList;
         vleList->setColumnWidth(0, 29);
         vleList->setColumnWidth(1, 100);
-        vleList->horizontalHeader()->setStretchLastSection(true);
-        vleList->setSelectionBehavior(QAbstractItemView::SelectRows);
-        vleList->setSelectionMode(QAbstractItemView::SingleSelection);
-        vleList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        vleList->setTabKeyNavigation(false);
-        cbbListType = new QComboBox(Panel3);
-        cbbListType->setObjectName(QStringLiteral("cbbListType"));
-        for (const ServiceCategoryType &t : fam.categoryTypes) cbbListType->addItem(t.caption);
-        cbbListType->setCurrentIndex(0);
-        Button1 = new QPushButton(QStringLiteral("刷新列表"), Panel3);
-        Button1->setObjectName(QStringLiteral("Button1"));
-        Button1->setAutoDefault(false);
-        side->addWidget(vleList, 1);
-        side->addWidget(cbbListType);
-        side->addWidget(Button1);
+        cbbListType = Panel3->cbbListType;
+        Button1 = Panel3->Button1;
         auto *splitter = new QSplitter(Qt::Horizontal, this);
         splitter->addWidget(Panel3);
         splitter->addWidget(DBGridEh1);
@@ -219,17 +201,8 @@ ServiceListWindow::ServiceListWindow(ServiceKind kind, QWidget *parent) : QDialo
     if (ComboBox2) connect(ComboBox2, &QComboBox::editTextChanged, this, &ServiceListWindow::RunQuery);
     if (vleList) {
         connect(SpeedButton2, &QToolButton::clicked, this, [this] { Panel3->setVisible(Panel3->isHidden()); });
-        connect(cbbListType, &QComboBox::currentIndexChanged, this, &ServiceListWindow::cbbListTypeChange);
-        connect(Button1, &QPushButton::clicked, this, &ServiceListWindow::cbbListTypeChange);
-        // A click runs the query once: a press on another row moves the
-        // current row (which runs it), a click on the current row runs it here.
-        connect(vleList, &QTableWidget::currentCellChanged, this, [this](int row, int, int oldRow, int) {
-            if (row != oldRow) vleListClick();
-        });
-        vleList->viewport()->installEventFilter(this);
-        connect(vleList, &QTableWidget::cellClicked, this, [this](int row) {
-            if (row == m_categoryRowAtPress) vleListClick();
-        });
+        connect(Panel3, &CategoryPanel::kindChanged, this, &ServiceListWindow::cbbListTypeChange);
+        connect(Panel3, &CategoryPanel::valueClicked, this, &ServiceListWindow::RunQuery);
     }
 
     // The window sees its keys before its controls.
@@ -292,10 +265,9 @@ ServiceListFilter ServiceListWindow::filter() const
     f.field = ComboBox1->currentIndex();
     f.text = ComboBox2 && f.field == family().visitorField ? ComboBox2->currentText() : Edit1->text();
     if (vleList) {
-        f.categoryType = cbbListType->currentIndex();
-        const int row = vleList->currentRow();
-        f.categoryChosen = row > 0 && vleList->item(row, 1);
-        if (f.categoryChosen) f.category = vleList->item(row, 1)->text();
+        f.categoryType = Panel3->kind();
+        f.categoryChosen = Panel3->valueChosen();
+        f.category = Panel3->chosenValue();
     }
     return f;
 }
@@ -309,12 +281,7 @@ void ServiceListWindow::RunQuery()
 
 void ServiceListWindow::LoadCategoryList(const QString &statement)
 {
-    m_categoryClicks = false;
-    {
-        const QSignalBlocker block(vleList);
-        vleList->setRowCount(0);
-    }
-    vleList->setHorizontalHeaderLabels({QString(), cbbListType->currentText()});
+    Panel3->clear(cbbListType->currentText());
     if (!dmData) return;
     DataSet *q = dmData->QryPub;
     q->close();
@@ -326,24 +293,7 @@ void ServiceListWindow::LoadCategoryList(const QString &statement)
     QStringList values;
     for (q->first(); !q->eof(); q->next()) values << q->fieldByName(QStringLiteral("F_name")).asString();
     q->close();
-
-    const QSignalBlocker block(vleList);
-    auto addRow = [this](int ordinal, const QString &value) {
-        const int r = vleList->rowCount();
-        vleList->insertRow(r);
-        vleList->setItem(r, 0, new QTableWidgetItem(QString::number(ordinal)));
-        vleList->setItem(r, 1, new QTableWidgetItem(value));
-    };
-    addRow(0, kAll);
-    vleList->setCurrentCell(0, 1);
-    RunQuery();
-    for (int i = 0; i < values.size(); ++i) addRow(i + 1, values.at(i));
-    m_categoryClicks = true;
-}
-
-void ServiceListWindow::vleListClick()
-{
-    if (m_categoryClicks) RunQuery();
+    Panel3->fill(cbbListType->currentText(), values, [this] { RunQuery(); });
 }
 
 void ServiceListWindow::cbbListTypeChange()
@@ -482,8 +432,6 @@ void ServiceListWindow::N2Click() { AskAndSaveGridLayout(*DBGridEh1, family().gr
 
 bool ServiceListWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (vleList && watched == vleList->viewport() && event->type() == QEvent::MouseButtonPress)
-        m_categoryRowAtPress = vleList->currentRow();
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return QDialog::eventFilter(watched, event);
     auto *w = static_cast<QWidget *>(watched);
     // Once per key, at the control that has the focus (the key then passes

@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <optional>
 
+class CategoryPanel;
 class CheckedDateEdit;
 class CustomerListHost;
 class DataGrid;
@@ -61,7 +62,7 @@ public:
     CheckedDateEdit *dtpFromDate, *dtpToDate;
     QToolButton *SpeedButton1;
     QToolButton *SpeedButton2 = nullptr;   // these two and the panel: with categories only
-    QWidget *Panel3 = nullptr;
+    CategoryPanel *Panel3 = nullptr;
     QTableWidget *vleList = nullptr;
     QComboBox *cbbListType = nullptr;
     QPushButton *Button1 = nullptr;
@@ -79,7 +80,6 @@ private:
     void FormShow();
     void ComboBox1Change();
     void cbbListTypeChange();
-    void vleListClick();
     void openEditor(int mode);
     void reopen(long long savedId);
     std::optional<QDate> fromDate() const;
@@ -88,8 +88,6 @@ private:
     ServiceKind m_kind;
     bool m_shown = false;
     bool m_queryReady = false;        // off until the window's first query
-    bool m_categoryClicks = false;    // clicks in the list run the query once it is loaded
-    int m_categoryRowAtPress = -1;
 };
 
 class TfrmWXrecMan : public ServiceListWindow {

@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/PubUnit.h"
 #include "app/SetIme.h"
+#include "components/CategoryPanel.h"
 #include "components/DataGrid.h"
 #include "components/DialogKeys.h"
 #include "components/GridLayout.h"
@@ -106,29 +107,13 @@ TDLGcltrecXZ::TDLGcltrecXZ(QWidget *parent)
 
     Splitter1 = new QSplitter(Qt::Horizontal, this);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
-    Panel3 = new QWidget(Splitter1);
+    QStringList kinds;
+    for (int kind = 1; kind <= 5; ++kind) kinds << categoryTitle(kind);
+    Panel3 = new CategoryPanel(kinds, false, Splitter1);
     Panel3->setObjectName(QStringLiteral("Panel3"));
-    auto *listLayout = new QVBoxLayout(Panel3);
-    listLayout->setContentsMargins(0, 0, 0, 0);
-    vleList = new QTableWidget(0, 2, Panel3);
-    vleList->setObjectName(QStringLiteral("vleList"));
-    vleList->setHorizontalHeaderLabels({QString(), categoryTitle(1)});
-    vleList->verticalHeader()->hide();
-    vleList->horizontalHeader()->setStretchLastSection(true);
-    vleList->setColumnWidth(0, 36);
-    vleList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    vleList->setSelectionMode(QAbstractItemView::SingleSelection);
-    vleList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    vleList->setTabKeyNavigation(false);
-    cbbListType = new QComboBox(Panel3);
-    cbbListType->setObjectName(QStringLiteral("cbbListType"));
-    for (int kind = 1; kind <= 5; ++kind) cbbListType->addItem(categoryTitle(kind));
-    Button1 = new QPushButton(QStringLiteral("刷新列表"), Panel3);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setAutoDefault(false);
-    listLayout->addWidget(vleList);
-    listLayout->addWidget(cbbListType);
-    listLayout->addWidget(Button1);
+    vleList = Panel3->vleList;
+    cbbListType = Panel3->cbbListType;
+    Button1 = Panel3->Button1;
 
     DBGridEh1 = new DataGrid(Splitter1);
     DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
@@ -168,11 +153,8 @@ TDLGcltrecXZ::TDLGcltrecXZ(QWidget *parent)
     for (QLineEdit *box : {edtName, edtJScode, edtKPcode})
         connect(box, &QLineEdit::textChanged, this, &TDLGcltrecXZ::RunQuery);
     connect(sbFind, &QPushButton::clicked, this, &TDLGcltrecXZ::RunQuery);
-    connect(vleList, &QTableWidget::currentCellChanged, this, [this](int row, int, int oldRow, int) {
-        if (row != oldRow) RunQuery();
-    });
-    connect(cbbListType, &QComboBox::currentIndexChanged, this, &TDLGcltrecXZ::cbbListTypeChange);
-    connect(Button1, &QPushButton::clicked, this, &TDLGcltrecXZ::cbbListTypeChange);
+    connect(Panel3, &CategoryPanel::valueClicked, this, &TDLGcltrecXZ::RunQuery);
+    connect(Panel3, &CategoryPanel::kindChanged, this, &TDLGcltrecXZ::cbbListTypeChange);
     connect(SpeedButton4, &QToolButton::clicked, this, [this] { Panel3->setVisible(!Panel3->isVisible()); });
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
@@ -261,10 +243,9 @@ PickerSearch TDLGcltrecXZ::search() const
     s.name = edtName->text().trimmed();
     s.bodyCode = edtJScode->text().trimmed();
     s.billCode = edtKPcode->text().trimmed();
-    s.categoryType = cbbListType->currentIndex();
-    const int row = vleList->currentRow();
-    s.categoryChosen = row > 0;
-    if (s.categoryChosen && vleList->item(row, 1)) s.category = vleList->item(row, 1)->text();
+    s.categoryType = Panel3->kind();
+    s.categoryChosen = Panel3->valueChosen();
+    s.category = Panel3->chosenValue();
     return s;
 }
 
@@ -275,22 +256,14 @@ void TDLGcltrecXZ::RunQuery()
 
 void TDLGcltrecXZ::LoadCategoryList(const QString &statement, int kind)
 {
-    const QSignalBlocker block(vleList);
-    vleList->setRowCount(0);
-    if (!dmData || !dmData->OpenSQL(statement, dmData->QryPub)) return;
-    auto addLine = [this](const QString &ordinal, const QString &value) {
-        const int r = vleList->rowCount();
-        vleList->insertRow(r);
-        vleList->setItem(r, 0, new QTableWidgetItem(ordinal));
-        vleList->setItem(r, 1, new QTableWidgetItem(value));
-    };
-    addLine(QStringLiteral("0"), QStringLiteral("全部"));
-    vleList->setCurrentCell(0, 1);
-    RunQuery();
-    vleList->setHorizontalHeaderLabels({QString(), categoryTitle(kind)});
+    if (!dmData || !dmData->OpenSQL(statement, dmData->QryPub)) {
+        Panel3->clear(categoryTitle(kind));
+        return;
+    }
+    QStringList values;
     DataSet *q = dmData->QryPub;
-    int n = 0;
-    for (q->first(); !q->eof(); q->next()) addLine(QString::number(++n), q->fieldByName(QStringLiteral("F_name")).asString());
+    for (q->first(); !q->eof(); q->next()) values << q->fieldByName(QStringLiteral("F_name")).asString();
+    Panel3->fill(categoryTitle(kind), values, [this] { RunQuery(); });
 }
 
 void TDLGcltrecXZ::cbbListTypeChange()

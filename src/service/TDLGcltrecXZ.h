@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+class CategoryPanel;
 class DataGrid;
 class DataSet;
 class ListCounter;
@@ -59,7 +60,7 @@ public:
     QPushButton *sbFind;           // 查询(F8)
 
     QSplitter *Splitter1;          // category panel | grid
-    QWidget *Panel3;               // category panel
+    CategoryPanel *Panel3;
     QTableWidget *vleList;
     QComboBox *cbbListType;
     QPushButton *Button1;          // 刷新列表

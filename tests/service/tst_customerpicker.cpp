@@ -4,6 +4,7 @@
 #include "ScriptedDialogs.h"
 #include "TestDb.h"
 
+#include "components/CategoryPanel.h"
 #include "components/DataGrid.h"
 #include "data/DataSet.h"
 #include "data/SqlText.h"
