@@ -117,6 +117,87 @@ private:
             .arg(unit, tb, ta).arg(secs);
     }
 
+    // DateDiff(day,<now>,<column>) <op> <whole number>, standing alone between
+    // and/or, is a half-open range of days on the column: the same rows (a
+    // NULL matches neither form), but an index on the column can serve it.
+    // <now> is getdate() or a text literal; the range runs from midnight of
+    // its day. Returns the range, and in *last the comparison's last token.
+    QString dayRange(int begin, int at, int open, int close, int end, int *last)
+    {
+        const auto args = arguments(open, close);
+        if (args.size() != 3) return {};
+        const int part = nextSolid(args[0].first, args[0].second);
+        if (part >= args[0].second || nextSolid(part + 1, args[0].second) != args[0].second) return {};
+        const QString p = m_t[part].text.toLower();
+        if (m_t[part].type != Token::Word || (p != QLatin1String("day") && p != QLatin1String("dd") && p != QLatin1String("d")))
+            return {};
+        // The start: getdate() or one literal.
+        const int s = nextSolid(args[1].first, args[1].second);
+        if (s >= args[1].second) return {};
+        if (m_t[s].type == Token::String) {
+            if (nextSolid(s + 1, args[1].second) != args[1].second) return {};
+        } else {
+            const int o = nextSolid(s + 1, args[1].second);
+            const int c = o < args[1].second ? nextSolid(o + 1, args[1].second) : o;
+            if (!wordIs(m_t[s], "getdate") || o >= args[1].second || !punctIs(m_t[o], '(') || c >= args[1].second
+                || !punctIs(m_t[c], ')') || nextSolid(c + 1, args[1].second) != args[1].second)
+                return {};
+        }
+        // The column: name or qualifier.name.
+        int k = nextSolid(args[2].first, args[2].second);
+        for (;;) {
+            if (k >= args[2].second || (m_t[k].type != Token::Word && m_t[k].type != Token::QuotedName)) return {};
+            const int dot = nextSolid(k + 1, args[2].second);
+            if (dot == args[2].second) break;
+            if (!punctIs(m_t[dot], '.')) return {};
+            k = nextSolid(dot + 1, args[2].second);
+        }
+        // Nothing binding tighter than the comparison on either side.
+        int before = at - 1;
+        while (before >= begin && (m_t[before].type == Token::Space || m_t[before].type == Token::Comment)) --before;
+        if (before >= begin && !punctIs(m_t[before], '(')
+            && !(wordIs(m_t[before], "where") || wordIs(m_t[before], "and") || wordIs(m_t[before], "or")
+                 || wordIs(m_t[before], "on") || wordIs(m_t[before], "having") || wordIs(m_t[before], "when")))
+            return {};
+        // The operator: one or two adjacent characters of < > = !.
+        int i = nextSolid(close + 1, end);
+        QString op;
+        while (i < end && op.size() < 2 && m_t[i].type == Token::Punct && QStringLiteral("<>=!").contains(m_t[i].text)) {
+            op += m_t[i].text;
+            ++i;
+        }
+        static const QStringList ops = {"<", "<=", ">", ">=", "=", "<>", "!="};
+        if (!ops.contains(op)) return {};
+        i = nextSolid(i, end);
+        bool negative = false;
+        if (i < end && punctIs(m_t[i], '-')) {
+            negative = true;
+            i = nextSolid(i + 1, end);
+        }
+        if (i >= end || m_t[i].type != Token::Number || m_t[i].text.contains(u'.') || m_t[i].text.size() > 7) return {};
+        const qint64 n = (negative ? -1 : 1) * m_t[i].text.toLongLong();
+        const int after = nextSolid(i + 1, end);
+        if (after < end && !punctIs(m_t[after], ')') && !punctIs(m_t[after], ';') && m_t[after].type != Token::Word)
+            return {};
+        *last = i;
+
+        const QString column = arg(args[2]);
+        const QString start = arg(args[1]);
+        // Midnight of the start's day moved by `days`, in the column's terms.
+        auto day = [&](qint64 days) {
+            if (m_target == Target::Sqlite)
+                return QStringLiteral("date(%1,'%2%3 days')").arg(start, days < 0 ? QString() : QStringLiteral("+")).arg(days);
+            return QStringLiteral("(CAST(%1 AS date) + %2)").arg(start).arg(days);
+        };
+        // The count is the column's day minus the start's day: <= n is before day n+1.
+        if (op == QLatin1String("<")) return QStringLiteral("(%1 < %2)").arg(column, day(n));
+        if (op == QLatin1String("<=")) return QStringLiteral("(%1 < %2)").arg(column, day(n + 1));
+        if (op == QLatin1String(">")) return QStringLiteral("(%1 >= %2)").arg(column, day(n + 1));
+        if (op == QLatin1String(">=")) return QStringLiteral("(%1 >= %2)").arg(column, day(n));
+        if (op == QLatin1String("=")) return QStringLiteral("(%1 >= %2 and %1 < %3)").arg(column, day(n), day(n + 1));
+        return QStringLiteral("(%1 < %2 or %1 >= %3)").arg(column, day(n), day(n + 1));
+    }
+
     QString render(int begin, int end)
     {
         QString out;
@@ -171,7 +252,12 @@ private:
                     i = close;
                 } else if (call && close > 0 && wordIs(t, "datediff")) {
                     const auto args = arguments(open, close);
-                    if (args.size() == 3) {
+                    int last = close;
+                    const QString range = dayRange(begin, i, open, close, end, &last);
+                    if (!range.isEmpty()) {
+                        out += range;
+                        i = last;
+                    } else if (args.size() == 3) {
                         out += datediff(render(args[0].first, args[0].second).trimmed(), arg(args[1]), arg(args[2]));
                         i = close;
                     } else {
