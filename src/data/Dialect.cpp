@@ -1,4 +1,5 @@
 #include "Dialect.h"
+#include "ServerBackupSql.h"
 #include "TsqlTranslator.h"
 #include "app/ProgramFolder.h"
 
@@ -15,6 +16,11 @@
 #include <QUuid>
 
 #include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <thread>
 
 QString sqliteDatabaseFile(const ConnectionSettings &settings)
 {
@@ -70,14 +76,10 @@ QString Dialect::pageSql(const QString &translatedSelect, qint64 offset, qint64 
 
 namespace {
 
+// Puts a finished copy in place of `file`, replacing an older one in one step.
 bool renameInto(const QString &tmp, const QString &file, QString *error)
 {
-    if (QFile::exists(file)) {
-        QFile::remove(tmp);
-        *error = QStringLiteral("备份文件已存在：%1").arg(file);
-        return false;
-    }
-    if (!QFile::rename(tmp, file)) {
+    if (std::rename(QFile::encodeName(tmp).constData(), QFile::encodeName(file).constData()) != 0) {
         QFile::remove(tmp);
         *error = QStringLiteral("无法写入备份文件：%1").arg(file);
         return false;
@@ -162,6 +164,52 @@ sqlite3 *sqliteHandle(QSqlDatabase &db)
     const QVariant v = db.driver()->handle();
     if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0) return nullptr;
     return *static_cast<sqlite3 *const *>(v.data());
+}
+
+// The whole file read through: every page and index checked.
+bool sqliteIntegrity(sqlite3 *h, QString *error)
+{
+    sqlite3_stmt *st = nullptr;
+    QStringList problems;
+    int rc = sqlite3_prepare_v2(h, "PRAGMA integrity_check", -1, &st, nullptr);
+    while (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const QString line = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+        if (line != QLatin1String("ok")) problems << line;
+        rc = SQLITE_OK;
+    }
+    if (rc != SQLITE_DONE) problems << QString::fromUtf8(sqlite3_errmsg(h));
+    sqlite3_finalize(st);
+    if (problems.isEmpty()) {
+        sqlite3_stmt *tables = nullptr;
+        const bool any = sqlite3_prepare_v2(h, "select count(*) from sqlite_master where type = 'table'", -1, &tables,
+                                            nullptr) == SQLITE_OK
+                         && sqlite3_step(tables) == SQLITE_ROW && sqlite3_column_int(tables, 0) > 0;
+        sqlite3_finalize(tables);
+        if (!any) problems << QStringLiteral("没有数据表");
+    }
+    if (!problems.isEmpty()) *error = problems.mid(0, 5).join(QLatin1String("; "));
+    return problems.isEmpty();
+}
+
+// A backup file to restore from, opened read-only once it reads as a whole database.
+sqlite3 *openSqliteBackup(const QString &file, QString *error)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly) || f.read(16) != QByteArray("SQLite format 3", 16)) {
+        *error = QStringLiteral("不是有效的备份文件：%1").arg(file);
+        return nullptr;
+    }
+    f.close();
+    sqlite3 *h = nullptr;
+    QString why;
+    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &h, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK
+        || !sqliteIntegrity(h, &why)) {
+        if (why.isEmpty()) why = QString::fromUtf8(sqlite3_errmsg(h));
+        sqlite3_close(h);
+        *error = QStringLiteral("备份文件已损坏：%1 (%2)").arg(file, why);
+        return nullptr;
+    }
+    return h;
 }
 
 class SqliteDialect : public Dialect {
@@ -269,15 +317,46 @@ public:
             rc = sqlite3_backup_step(b, -1);
             sqlite3_backup_finish(b);
         }
-        const QString msg = QString::fromUtf8(sqlite3_errmsg(dst));
+        QString msg = QString::fromUtf8(sqlite3_errmsg(dst));
         const int finalRc = sqlite3_errcode(dst);
+        const bool whole = b && rc == SQLITE_DONE && finalRc == SQLITE_OK && sqliteIntegrity(dst, &msg);
         sqlite3_close(dst);
-        if (!b || rc != SQLITE_DONE || finalRc != SQLITE_OK) {
+        if (!whole) {
             QFile::remove(tmp);
             *error = QStringLiteral("备份失败：%1").arg(msg);
             return false;
         }
         return renameInto(tmp, file, error);
+    }
+    bool restore(const ConnectionSettings &s, const QString &file, QString *error) const override
+    {
+        sqlite3 *src = openSqliteBackup(file, error);
+        if (!src) return false;
+        const QString target = sqliteDatabaseFile(s);
+        sqlite3 *dst = nullptr;
+        bool ok = false;
+        if (sqlite3_open_v2(QFile::encodeName(target).constData(), &dst, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+            *error = QStringLiteral("无法打开数据库文件：%1").arg(target);
+        } else {
+            // A workstation in the middle of a statement is waited for briefly;
+            // one that keeps the file busy makes the restore fail untouched.
+            sqlite3_busy_timeout(dst, 3000);
+            sqlite3_backup *b = sqlite3_backup_init(dst, "main", src, "main");
+            int rc = SQLITE_ERROR;
+            if (b) {
+                // One step in one write transaction of the target: all pages or none.
+                rc = sqlite3_backup_step(b, -1);
+                sqlite3_backup_finish(b);
+            }
+            ok = rc == SQLITE_DONE && sqlite3_errcode(dst) == SQLITE_OK;
+            if (!ok)
+                *error = rc == SQLITE_BUSY || rc == SQLITE_LOCKED
+                             ? QStringLiteral("数据库正被其它程序使用：%1").arg(target)
+                             : QStringLiteral("恢复失败：%1").arg(QString::fromUtf8(sqlite3_errmsg(dst)));
+        }
+        sqlite3_close(dst);
+        sqlite3_close(src);
+        return ok;
     }
 };
 
@@ -287,6 +366,52 @@ QString pgHost(const ConnectionSettings &s)
 {
     const QString h = s.server.trimmed();
     return h.isEmpty() || h.compare(QLatin1String("(Local)"), Qt::CaseInsensitive) == 0 ? QStringLiteral("127.0.0.1") : h;
+}
+
+QString pgIdent(const QString &name) { return u'"' + QString(name).replace(u'"', QLatin1String("\"\"")) + u'"'; }
+QString pgLiteral(const QString &text) { return u'\'' + QString(text).replace(u'\'', QLatin1String("''")) + u'\''; }
+
+// The client programs of the newest PostgreSQL installed, else those on the search path.
+QString pgProgram(const QString &name)
+{
+    QDir lib(QStringLiteral("/usr/lib/postgresql"));
+    QStringList versions = lib.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    std::sort(versions.begin(), versions.end(), [](const QString &a, const QString &b) { return a.toDouble() > b.toDouble(); });
+    for (const QString &v : std::as_const(versions)) {
+        const QString path = lib.filePath(v + QStringLiteral("/bin/") + name);
+        if (QFileInfo(path).isExecutable()) return path;
+    }
+    return QStandardPaths::findExecutable(name);
+}
+
+// Runs pg_dump or pg_restore against the configured server; `connect` false
+// for a look at a file alone. `out` gets the program's messages.
+bool runPgProgram(const QString &name, const ConnectionSettings &s, QStringList args, QString *out, bool connect = true)
+{
+    const QString program = pgProgram(name);
+    if (program.isEmpty()) {
+        *out = QStringLiteral("找不到 %1 程序，请安装 postgresql-client").arg(name);
+        return false;
+    }
+    if (connect)
+        args = QStringList {QStringLiteral("-h"), pgHost(s), QStringLiteral("-p"), QString::number(s.port > 0 ? s.port : 5432),
+                            QStringLiteral("-U"), s.user.isEmpty() ? QStringLiteral("sa") : s.user, QStringLiteral("-w")}
+               + args;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PGPASSWORD"), s.password);
+    env.insert(QStringLiteral("PGCONNECT_TIMEOUT"), QStringLiteral("5"));
+    p.setProcessEnvironment(env);
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.start(program, args);
+    const bool finished = p.waitForFinished(60 * 60 * 1000);
+    if (!finished) {
+        p.kill();
+        p.waitForFinished();
+    }
+    *out = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
+    if (out->isEmpty() && !finished) *out = p.errorString();
+    return finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
 class PostgresDialect : public Dialect {
@@ -393,28 +518,116 @@ public:
     }
     bool backup(QSqlDatabase &, const ConnectionSettings &s, const QString &file, QString *error) const override
     {
-        const QString dump = QStandardPaths::findExecutable(QStringLiteral("pg_dump"));
-        if (dump.isEmpty()) {
-            *error = QStringLiteral("找不到 pg_dump 程序，请安装 postgresql-client");
-            return false;
-        }
         const QString tmp = file + QLatin1String(".part");
         QFile::remove(tmp);
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("PGPASSWORD"), s.password);
-        env.insert(QStringLiteral("PGCONNECT_TIMEOUT"), QStringLiteral("5"));
-        p.setProcessEnvironment(env);
-        p.start(dump, {QStringLiteral("-Fc"), QStringLiteral("-h"), pgHost(s), QStringLiteral("-p"),
-                       QString::number(s.port > 0 ? s.port : 5432), QStringLiteral("-U"),
-                       s.user.isEmpty() ? QStringLiteral("sa") : s.user, QStringLiteral("-f"), tmp, s.database});
-        if (!p.waitForFinished(30 * 60 * 1000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-            p.kill();
+        QString out;
+        if (!runPgProgram(QStringLiteral("pg_dump"), s,
+                          {QStringLiteral("-Fc"), QStringLiteral("-f"), tmp, QStringLiteral("-d"), s.database}, &out)
+            // The archive must read back whole before it takes the day's name.
+            || !runPgProgram(QStringLiteral("pg_restore"), s, {QStringLiteral("-l"), tmp}, &out, false)) {
             QFile::remove(tmp);
-            *error = QStringLiteral("备份失败：%1").arg(QString::fromLocal8Bit(p.readAllStandardError()).trimmed());
+            *error = QStringLiteral("备份失败：%1").arg(out);
             return false;
         }
         return renameInto(tmp, file, error);
+    }
+    bool restore(const ConnectionSettings &s, const QString &file, QString *error) const override
+    {
+        QString out;
+        // Refused before anything changes when it is not an archive at all.
+        if (!runPgProgram(QStringLiteral("pg_restore"), s, {QStringLiteral("-l"), file}, &out, false)) {
+            *error = QStringLiteral("不是有效的备份文件：%1 (%2)").arg(file, out);
+            return false;
+        }
+        const QString connName = QStringLiteral("restore-") + QUuid::createUuid().toString(QUuid::Id128);
+        bool ok = false;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(qtDriver(), connName);
+            ConnectionSettings maintenance = s;
+            maintenance.database = QStringLiteral("postgres");
+            if (configure(db, maintenance, error)) {
+                if (db.open()) ok = restoreInto(db, s, file, error);
+                else *error = QStringLiteral("无法连接数据库服务器：%1").arg(db.lastError().text());
+            }
+        }
+        QSqlDatabase::removeDatabase(connName);
+        return ok;
+    }
+
+private:
+    // The archive goes into a fresh database first; the names are swapped only
+    // when it restored whole, so a failed restore leaves the archive as it was.
+    bool restoreInto(QSqlDatabase &db, const ConnectionSettings &s, const QString &file, QString *error) const
+    {
+        QSqlQuery q(db);
+        auto run = [&](const QString &sql, const QVariantList &values = {}) {
+            bool ok;
+            if (values.isEmpty()) {
+                ok = q.exec(sql);   // statements on databases cannot be prepared
+            } else {
+                ok = q.prepare(sql);
+                for (const QVariant &v : values) q.addBindValue(v);
+                ok = ok && q.exec();
+            }
+            if (ok) return true;
+            *error = q.lastError().text();
+            return false;
+        };
+        const QString name = s.database;
+        QString options = QStringLiteral(" encoding 'UTF8'");
+        if (run(QStringLiteral("select pg_encoding_to_char(encoding), datcollate, datctype from pg_database where datname = ?"),
+                {name})
+            && q.next())
+            options = QStringLiteral(" encoding %1 lc_collate %2 lc_ctype %3")
+                          .arg(pgLiteral(q.value(0).toString()), pgLiteral(q.value(1).toString()), pgLiteral(q.value(2).toString()));
+        const QString tag = QUuid::createUuid().toString(QUuid::Id128).left(8);
+        const QString fresh = name.left(40) + QStringLiteral("_restore_") + tag;
+        const QString old = name.left(40) + QStringLiteral("_replaced_") + tag;
+        if (!run(QStringLiteral("create database %1 template template0%2").arg(pgIdent(fresh), options))) return false;
+        ConnectionSettings into = s;
+        into.database = fresh;
+        QString out;
+        if (!runPgProgram(QStringLiteral("pg_restore"), into,
+                          {QStringLiteral("--exit-on-error"), QStringLiteral("--no-owner"), QStringLiteral("--no-privileges"),
+                           QStringLiteral("-d"), fresh, file},
+                          &out)) {
+            run(QStringLiteral("drop database if exists %1").arg(pgIdent(fresh)));
+            *error = QStringLiteral("恢复失败：%1").arg(out);
+            return false;
+        }
+        // No new sessions meanwhile, then every other session on the database is ended.
+        const bool blocked = run(QStringLiteral("alter database %1 allow_connections false").arg(pgIdent(name)));
+        bool alone = false;
+        for (int round = 0; round < 50 && !alone; ++round) {
+            if (!run(QStringLiteral("select count(pg_terminate_backend(pid)) from pg_stat_activity "
+                                    "where datname = ? and pid <> pg_backend_pid()"),
+                     {name})
+                || !q.next())
+                break;
+            alone = q.value(0).toInt() == 0;
+            if (!alone) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        const auto undo = [&] {
+            const QString why = *error;
+            if (blocked) run(QStringLiteral("alter database %1 allow_connections true").arg(pgIdent(name)));
+            run(QStringLiteral("drop database if exists %1").arg(pgIdent(fresh)));
+            *error = why;
+        };
+        if (!alone || !run(QStringLiteral("alter database %1 rename to %2").arg(pgIdent(name), pgIdent(old)))) {
+            if (!alone) *error = QStringLiteral("数据库正被其它程序使用：%1").arg(name);
+            undo();
+            return false;
+        }
+        if (!run(QStringLiteral("alter database %1 rename to %2").arg(pgIdent(fresh), pgIdent(name)))) {
+            const QString why = *error;
+            run(QStringLiteral("alter database %1 rename to %2").arg(pgIdent(old), pgIdent(name)));
+            *error = why;
+            undo();
+            return false;
+        }
+        if (!run(QStringLiteral("drop database %1").arg(pgIdent(old))))
+            qWarning("the replaced database %s is left on the server: %s", qPrintable(old), qPrintable(*error));
+        return true;
     }
 };
 
@@ -485,11 +698,37 @@ public:
     bool backup(QSqlDatabase &db, const ConnectionSettings &s, const QString &file, QString *error) const override
     {
         QSqlQuery q(db);
-        if (!q.exec(QStringLiteral("Backup DataBase %1 to Disk = '%2' ").arg(s.database, QString(file).replace(u'\'', QLatin1String("''"))))) {
+        if (!q.exec(ServerBackupSql::backup(s.database, file))) {
             *error = q.lastError().text();
             return false;
         }
         return true;
+    }
+    bool restore(const ConnectionSettings &s, const QString &file, QString *error) const override
+    {
+        // Its own connection to master on the configured server: the
+        // database being replaced cannot be in use by the restore itself.
+        const QString connName = QStringLiteral("restore-") + QUuid::createUuid().toString(QUuid::Id128);
+        bool ok = false;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(qtDriver(), connName);
+            ConnectionSettings master = s;
+            master.database = QStringLiteral("master");
+            configure(db, master, error);
+            if (!db.open()) {
+                *error = db.lastError().text();
+            } else {
+                QSqlQuery q(db);
+                ok = q.exec(ServerBackupSql::killProcedureCount()) && q.next();
+                if (ok && q.value(0).toInt() == 0) ok = q.exec(ServerBackupSql::killProcedureLines().join(QLatin1String("\r\n")));
+                ok = ok && q.exec(ServerBackupSql::killConnections(s.database));
+                if (ok) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                ok = ok && q.exec(ServerBackupSql::restore(s.database, file));
+                if (!ok) *error = q.lastError().text();
+            }
+        }
+        QSqlDatabase::removeDatabase(connName);
+        return ok;
     }
 };
 

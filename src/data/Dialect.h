@@ -64,10 +64,18 @@ public:
     // Creates the empty database itself when it does not exist yet.
     virtual bool createDatabase(const ConnectionSettings &s, QString *error) const = 0;
 
-    // A full copy of the open database into `file`. Never overwrites: the
-    // copy is written beside it and renamed into place.
+    // A full copy of the open database into `file`. The copy is written
+    // beside it and checked, then renamed into place, so a half-written copy
+    // never carries the file's name; an existing file is replaced only by a
+    // whole one (callers ask before overwriting).
     virtual bool backup(QSqlDatabase &db, const ConnectionSettings &s, const QString &file,
                         QString *error) const = 0;
+    // Replaces the database named by the settings with the backup in `file`,
+    // on a connection of its own. This program's own connections must be
+    // closed first. Other programs still using the database are ended where
+    // the engine can (server engines), otherwise the restore is refused. A
+    // file that is not a whole backup is refused with the database unchanged.
+    virtual bool restore(const ConnectionSettings &s, const QString &file, QString *error) const = 0;
 
     // The text kept for display and logging (the password is never shown).
     virtual QString connectionText(const ConnectionSettings &s) const;

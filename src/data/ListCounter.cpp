@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QSqlQuery>
 #include <atomic>
+#include <set>
 
 namespace {
 
@@ -23,16 +24,29 @@ QString nextConnectionName()
     return QStringLiteral("ListCounter%1").arg(++serial);
 }
 
+// The counters alive, and whether their connections are to stay closed.
+std::mutex g_countersMutex;
+std::set<ListCounter *> g_counters;
+bool g_hold = false;
+
 } // namespace
 
 ListCounter::ListCounter(QObject *receiver, CountDone countDone, SumsDone sumsDone)
     : m_receiver(receiver), m_countDone(std::move(countDone)), m_sumsDone(std::move(sumsDone)),
-      m_connectionName(nextConnectionName()), m_thread([this] { run(); })
+      m_connectionName(nextConnectionName())
 {
+    const std::lock_guard registry(g_countersMutex);
+    m_hold = g_hold;
+    g_counters.insert(this);
+    m_thread = std::thread([this] { run(); });
 }
 
 ListCounter::~ListCounter()
 {
+    {
+        const std::lock_guard registry(g_countersMutex);
+        g_counters.erase(this);
+    }
     {
         const std::lock_guard lock(m_mutex);
         m_stop = true;
@@ -61,6 +75,31 @@ void ListCounter::requestSums(const ConnectionSettings &settings, const QString 
     m_wake.notify_one();
 }
 
+void ListCounter::closeConnections()
+{
+    const std::lock_guard registry(g_countersMutex);
+    g_hold = true;
+    for (ListCounter *c : g_counters) {
+        std::unique_lock lock(c->m_mutex);
+        c->m_hold = true;
+        c->m_wake.notify_one();
+        c->m_closedWake.wait(lock, [c] { return c->m_closed; });
+    }
+}
+
+void ListCounter::reopenConnections()
+{
+    const std::lock_guard registry(g_countersMutex);
+    g_hold = false;
+    for (ListCounter *c : g_counters) {
+        {
+            const std::lock_guard lock(c->m_mutex);
+            c->m_hold = false;
+        }
+        c->m_wake.notify_one();
+    }
+}
+
 void ListCounter::run()
 {
     Connection cnn(m_connectionName);
@@ -69,8 +108,15 @@ void ListCounter::run()
         Job job;
         {
             std::unique_lock lock(m_mutex);
-            m_wake.wait(lock, [this] { return m_stop || m_count || m_sums; });
+            m_wake.wait(lock, [this] { return m_stop || (m_hold && !m_closed) || (!m_hold && (m_count || m_sums)); });
             if (m_stop) break;
+            if (m_hold) {
+                cnn.close();
+                m_closed = true;
+                m_closedWake.notify_all();
+                continue;
+            }
+            m_closed = false;
             std::optional<Job> &next = m_count ? m_count : m_sums;
             job = std::move(*next);
             next.reset();

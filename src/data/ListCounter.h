@@ -38,6 +38,13 @@ public:
     void requestSums(const ConnectionSettings &settings, const QString &statement, int generation,
                      const QVector<int> &fields, const QStringList &names);
 
+    // Every counter of the program closes its connection (a running statement
+    // is finished first) and keeps it closed, as a restore needs; requests
+    // made meanwhile wait. reopenConnections() lets them go on, each opening
+    // its connection again for its next statement.
+    static void closeConnections();
+    static void reopenConnections();
+
 private:
     struct Job {
         ConnectionSettings settings;
@@ -58,5 +65,8 @@ private:
     std::optional<Job> m_count;
     std::optional<Job> m_sums;
     bool m_stop = false;
+    bool m_hold = false;       // keep the connection closed and the requests waiting
+    bool m_closed = true;      // the connection is closed (told to closeConnections)
+    std::condition_variable m_closedWake;
     std::thread m_thread;   // last: started once the rest exists
 };

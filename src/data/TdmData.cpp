@@ -1,4 +1,5 @@
 #include "TdmData.h"
+#include "ListCounter.h"
 #include "XlsxExport.h"
 #include "SqlText.h"
 
@@ -270,6 +271,30 @@ bool TdmData::backupTo(const QString &file, QString *error)
 {
     QSqlDatabase db = ADOcnn.database();
     return ADOcnn.isOpen() && ADOcnn.dialect().backup(db, ADOcnn.settings(), file, error);
+}
+
+bool TdmData::restoreFrom(const QString &file, QString *error)
+{
+    if (!ADOcnn.isOpen()) {
+        *error = QStringLiteral("数据库未连接");
+        return false;
+    }
+    const ConnectionSettings settings = ADOcnn.settings();
+    ListCounter::closeConnections();
+    QryPub->close();
+    QryTemp->close();
+    ADOcnn.close();
+    m_connected = false;
+    return ADOcnn.dialect().restore(settings, file, error);
+}
+
+bool TdmData::reconnect(QString *error)
+{
+    const ConnectionSettings settings = ADOcnn.settings();
+    m_connected = ADOcnn.open(settings);
+    if (!m_connected && error) *error = ADOcnn.lastError();
+    ListCounter::reopenConnections();
+    return m_connected;
 }
 
 void TdmData::AutoBackup()

@@ -63,7 +63,16 @@ public:
 
     // The backup file for a day: folder + "/dp" + yyyyMMdd + ".back".
     static QString backupFileName(const QString &folder, const QDate &day);
+    // The one backup of the database, by the engine's own means; a file
+    // already there is replaced by the new backup once it is whole.
     bool backupTo(const QString &file, QString *error);
+    // Replaces the database with the backup in `file`. Every connection of
+    // this program to it is closed first and stays closed, whatever the
+    // outcome, until reconnect().
+    bool restoreFrom(const QString &file, QString *error);
+    // Opens the shared connection again with its settings, and lets the
+    // program's other connections open again.
+    bool reconnect(QString *error);
 
 private:
     // Opens a look-up on QryTemp; a failure shows the look-up message.
