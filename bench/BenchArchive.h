@@ -94,4 +94,30 @@ inline ArchiveArgs openArchiveFromArgs(TdmData &dm, const QStringList &args, int
     return a;
 }
 
+// Tops each service table up to `perKind` records by copying its own rows
+// (the generator makes fewer of each kind than customers).
+inline void ensureServiceRecords(TdmData &dm, int perKind)
+{
+    static const char *const tables[][2] = {
+        {"T_WXrec", "F_mainID,F_cltcode,F_cltName,F_bxdate,F_xfdate,F_xinghao,F_reason,F_JScode,F_amount,F_price,"
+                    "F_totalprice,F_shoukuan,F_setupDept,F_billcode,F_mem1,F_fwName"},
+        {"T_HFrec", "F_mainID,F_cltcode,F_cltName,F_date,F_empname,F_mem1,f_mem2,F_editDate"},
+        {"T_TSrec", "F_mainID,F_cltcode,F_cltName,F_tsdate,F_tstime,F_jibie,F_maker,F_reason,F_memo1,F_memo2"},
+    };
+    for (const auto &t : tables) {
+        const QString table = QString::fromLatin1(t[0]), cols = QString::fromLatin1(t[1]);
+        for (int have = dm.GetIntValue("select count(*) from " + table); have > 0 && have < perKind;
+             have = dm.GetIntValue("select count(*) from " + table)) {
+            QSqlQuery q;
+            const QString st = QStringLiteral("insert into %1 (%2) select %2 from %1 order by F_ID limit %3")
+                                   .arg(table, cols).arg(qMin(have, perKind - have));
+            if (!dm.ADOcnn.execNative(q, st, {}, {})) qFatal("%s: %s", qPrintable(st), qPrintable(dm.ADOcnn.lastError()));
+        }
+    }
+    if (dm.ADOcnn.dialect().name() == QLatin1String("postgres")) {
+        QSqlQuery q;
+        dm.ADOcnn.execNative(q, QStringLiteral("analyze"), {}, {});
+    }
+}
+
 } // namespace bench

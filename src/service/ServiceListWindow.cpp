@@ -337,7 +337,15 @@ void ServiceListWindow::reopen(long long savedId)
     const int row = QryTable->recNo();
     if (!dmData->OpenSQL(QryTable->sql(), QryTable)) return;
     StatusPanels[2]->setText(QStringLiteral("记录数：") + QString::number(QryTable->recordCount()));
-    if (savedId > 0 && QryTable->locate(QStringLiteral("F_ID"), savedId)) return;
+    // The saved record is most often where the edited row was, or last when
+    // it is new: those rows are looked at before the whole list is searched.
+    const QString key = QStringLiteral("F_ID");
+    auto isSavedAt = [&](int at) {
+        if (at <= 0 || at > QryTable->recordCount()) return false;
+        QryTable->setRecNo(at);
+        return QryTable->fieldByName(key).value().toLongLong() == savedId;
+    };
+    if (savedId > 0 && (isSavedAt(row) || isSavedAt(QryTable->recordCount()) || QryTable->locate(key, savedId))) return;
     if (row > 0) QryTable->setRecNo(row);
 }
 
