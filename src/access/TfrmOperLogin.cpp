@@ -1,5 +1,6 @@
 #include "TfrmOperLogin.h"
 
+#include "OperatorSql.h"
 #include "Session.h"
 
 #include "app/Companion.h"
@@ -137,6 +138,13 @@ void TfrmOperLogin::btnOkClick()
     const QString stored =
         dmData->GetStrValue("select f_PassWord from OperList Where F_Name = '" + sqlValue(name) + "' ");
     if (GetPass(stored) == edtPassWord->text()) {
+        // A disabled operator keeps its row (and its old customers) but may not
+        // work; the default operator can never be disabled, as no window edits it.
+        if (!isDefaultOperator(name) && dmData->GetIntValue(operatorDisabledSql(name)) != 0) {
+            ShowMess(QStringLiteral("此操作员已被禁用，不能登录！"), 0);
+            cbbOperName->setFocus();
+            return;
+        }
         LoginSucceeded(name);
         QDialog::done(Accepted);
         return;
