@@ -1,5 +1,10 @@
 #include "TFrmReportGl.h"
 
+#include "TfrmAwokeGl.h"
+#include "TfrmCltStatCx.h"
+#include "TfrmExportEmail.h"
+
+#include "app/Companion.h"
 #include "app/Dialogs.h"
 #include "components/CommandRegistry.h"
 #include "components/CustomerListHost.h"
@@ -89,8 +94,20 @@ void TFrmReportGl::Button4Click()
 
 void provideReportWindows()
 {
-    CommandRegistry::instance().provide(302, [](CustomerListHost &host) {
+    CommandRegistry &registry = CommandRegistry::instance();
+    registry.provide(302, [](CustomerListHost &host) {
         TFrmReportGl manager(host, host.hostWindow());
         Dialogs::current().execDialog(manager);
     });
+    registry.provide(307, [](CustomerListHost &host) {
+        TfrmExportEmail window(host, host.hostWindow());
+        Dialogs::current().execDialog(window);
+    });
+    registry.provide(401, [](CustomerListHost &host) {
+        TfrmCltStatCx window(host.hostWindow());
+        DispFormPos(&window, 0);
+        Dialogs::current().execDialog(window);
+    });
+    registry.provide(402, [](CustomerListHost &host) { OpenAwokeWindow(host); });
+    registry.provideAtMainShown([](CustomerListHost &host) { OpenAwokeWindowAtStart(host); });
 }

@@ -1,0 +1,22 @@
+#pragma once
+// The e-mail address file: every row's address that is not blank, exactly
+// as stored, one a line (CR LF), in UTF-8. No widgets; the window shows the
+// progress it is told.
+
+#include "data/RowSource.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class Connection;
+
+// Every customer's address, read front to back by one statement; nullptr
+// with *error when it fails.
+std::unique_ptr<RowSource> allCustomerEmails(Connection &cnn, QString *error);
+
+// Writes the F_email column of the rows to `path`, replacing the file only
+// once it is complete. `progress` gets each row's number (1-based) and the
+// row count. False with *error naming the path when it cannot be written.
+bool writeEmailFile(RowSource &rows, const QString &path, const std::function<void(int row, int count)> &progress,
+                    QString *error);
