@@ -43,7 +43,7 @@ DetailStatWindow::DetailStatWindow(DetailStatKind kind, QWidget *parent) : QDial
     const DetailStatFamily &fam = family();
     setObjectName(fam.formName);
     setWindowTitle(fam.caption);
-    resize(960, 580);
+    resize(1120, 620);
 
     ToolBar1 = new QToolBar(this);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
