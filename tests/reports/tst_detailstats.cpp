@@ -351,6 +351,36 @@ private slots:
         QVERIFY(fx.seams.dialogs.calls.isEmpty());
     }
 
+    void longResult_data() { TestDb::addBackendRows(); }
+
+    // A result longer than a screen's fetch shows its rows at once; its
+    // count and the stored layout's footer totals follow from a reader of
+    // their own, and a newer query is never given an older one's count.
+    void longResult()
+    {
+        FETCH_BACKEND(backend);
+        Fixture fx(backend);
+        QStringList rows;
+        for (int i = 0; i < 1200; ++i)
+            rows << QStringLiteral("('%1','客户%1','2024-03-%2',%3)").arg(i).arg(1 + i % 28, 2, 10, QChar(u'0')).arg(i < 600 ? 1 : 2);
+        fx.run(QStringLiteral("insert into t_client(F_code,F_name,F_buyDate,F_amount) values") + rows.join(u','));
+        auto w = openWindow(DetailStatKind::Sales);
+        untickAll(*w);
+        w->tbQueryClick();
+        QVERIFY(!w->QryTable->isRecordCountKnown());
+        QCOMPARE(w->StatusPanels[2]->text(), QStringLiteral("记录数/…"));
+        w->textBox(QStringLiteral("edtName"))->setText(QStringLiteral("客户1"));
+        w->tbQueryClick();
+        QTRY_COMPARE(w->StatusPanels[2]->text(), QStringLiteral("记录数/311"));
+        w->textBox(QStringLiteral("edtName"))->clear();
+        w->tbQueryClick();
+        QTRY_COMPARE(w->StatusPanels[2]->text(), QStringLiteral("记录数/1200"));
+        const int amount = w->DBGridEh1->columnOfField(QStringLiteral("F_amount"));
+        QCOMPARE(w->DBGridEh1->column(amount).footerKind, FooterKind::Sum);
+        QTRY_COMPARE(w->DBGridEh1->footerText(amount), QStringLiteral("1800"));
+        QVERIFY(fx.seams.dialogs.calls.isEmpty());
+    }
+
     // A failed statement is said once; the grid is left without rows and
     // the window stays usable.
     void failedQuery()
