@@ -16,6 +16,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -262,6 +263,32 @@ private slots:
         QCOMPARE(again.step(), 0);
         QVERIFY(again.edtXlsFileName->text().isEmpty());
         QVERIFY(seams.dialogs.texts().isEmpty());
+    }
+
+    // The sample beside the program opens with the desktop's program, and
+    // its first-row names are the stored default mapping, every row of it.
+    void sample_data() { TestDb::addBackendRows(); }
+    void sample()
+    {
+        FETCH_BACKEND(backend);
+        QTemporaryDir dir;
+        ScopedSeams seams;
+        auto dm = TestDb::freshModule(backend, dir.path());
+        const QString sample = dir.filePath(QStringLiteral("sample.xlsx"));
+        QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/sample.xlsx"), sample));
+        TfrmExcelImport w(QStringLiteral("t_client"));
+        QCOMPARE(QFileInfo(w.edtSamplePath->text()), QFileInfo(sample));
+        w.Button1->click();
+        QCOMPARE(seams.shell.opened, QStringList{w.edtSamplePath->text()});
+        goTo(w, sample, 3);
+        QCOMPARE(w.step(), 3);
+        QVERIFY(w.mappings().size() > 40);
+        for (const ImportMapping &m : w.mappings()) QVERIFY2(!m.fField.isEmpty(), qPrintable(m.fieldName));
+        QCOMPARE(w.preview().rowCount(), 2);
+        const int before = customers(*dm);
+        w.Button4->click();
+        QCOMPARE(seams.dialogs.texts(), QStringList{QStringLiteral("导入非常成功，请检查资料表核对！")});
+        QCOMPARE(customers(*dm), before + 2);
     }
 
     // A cell its column cannot take stops the build there with the message;

@@ -142,6 +142,11 @@ static void installTemplates(QTextStream &out, QTextStream &err)
         ++copied;
     }
     if (copied) out << QStringLiteral("已复制报表文件 %1 个 / report templates copied: %1").arg(copied) << '\n';
+    // The import wizard's sample source file, likewise only when missing.
+    const QString sample = QCoreApplication::applicationDirPath() + QStringLiteral("/sample.xlsx");
+    const QString sampleTarget = ProgramFolder::filePath(QStringLiteral("sample.xlsx"));
+    if (QFileInfo::exists(sample) && !QFileInfo::exists(sampleTarget) && !QFile::copy(sample, sampleTarget))
+        fail(err, QStringLiteral("无法复制导入模版"), QStringLiteral("could not copy the import sample"), sampleTarget);
 }
 
 int init(const InitOptions &options, QTextStream &out, QTextStream &err)
