@@ -27,7 +27,7 @@ struct DetailStatControl {
         FixedList,    // a drop-down without typing: its empty first item clears the filter
     };
     Kind kind;
-    QString name;     // objectName; for a date range the label's pair: "dtpFromDate"
+    QString name;     // objectName; for a date range that of its from-date
     QString label;
     bool second = false;   // DateRange: the second range (installations)
     bool chinese = false;  // keeps the Chinese input method

@@ -180,12 +180,13 @@ void DetailStatWindow::buildFilterGroup()
         auto *label = new QLabel(c.label, GroupBox1);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         grid->addWidget(label, row, column);
+        const QByteArray name = c.name.toLatin1();
         if (c.kind == DetailStatControl::Kind::DateRange) {
             auto *pair = new QWidget(GroupBox1);
             auto *line = new QHBoxLayout(pair);
             line->setContentsMargins(0, 0, 0, 0);
             line->addWidget(new QLabel(QStringLiteral("自"), pair));
-            CheckedDateEdit *from = FormFields::dateBox(pair, c.second ? "dtpfromDate1" : "dtpFromDate");
+            CheckedDateEdit *from = FormFields::dateBox(pair, name.constData());
             line->addWidget(from, 1);
             line->addWidget(new QLabel(QStringLiteral("至"), pair));
             CheckedDateEdit *to = FormFields::dateBox(pair, c.second ? "dtptoDate1" : "dtpToDate");
@@ -196,7 +197,6 @@ void DetailStatWindow::buildFilterGroup()
             tabChain << from->tickBox() << from->dateEdit() << to->tickBox() << to->dateEdit();
             continue;
         }
-        const QByteArray name = c.name.toLatin1();
         QWidget *field = nullptr;
         switch (c.kind) {
         case DetailStatControl::Kind::Text: field = FormFields::textBox(GroupBox1, name.constData(), c.chinese); break;
