@@ -94,6 +94,8 @@ TDlgSelectPath::TDlgSelectPath(QWidget *parent) : QDialog(parent)
     });
     connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) { edtPath->setText(QDir::toNativeSeparators(m_model->filePath(current))); });
+    // Folders are read in the background: the chosen one is shown once its parents are there.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this] { reveal(DirectoryListBox1->currentIndex()); });
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
     DialogKeys::install(this, BitBtn1, BitBtn2);
@@ -106,6 +108,12 @@ void TDlgSelectPath::showDrive(const QString &root)
     DriveComboBox1->setCurrentIndex(DriveComboBox1->findText(root));
 }
 
+void TDlgSelectPath::reveal(const QModelIndex &index)
+{
+    for (QModelIndex p = index.parent(); p.isValid(); p = p.parent()) DirectoryListBox1->expand(p);
+    DirectoryListBox1->scrollTo(index);
+}
+
 QString TDlgSelectPath::currentPath() const
 {
     const QModelIndex i = DirectoryListBox1->currentIndex();
@@ -116,7 +124,7 @@ void TDlgSelectPath::setCurrentPath(const QString &path)
 {
     const QModelIndex i = m_model->index(path);
     DirectoryListBox1->setCurrentIndex(i);
-    DirectoryListBox1->scrollTo(i);
+    reveal(i);
     edtPath->setText(QDir::toNativeSeparators(path));
 }
 

@@ -7,6 +7,7 @@
 
 class QComboBox;
 class QFileSystemModel;
+class QModelIndex;
 class QLineEdit;
 class QPushButton;
 class QTreeView;
@@ -32,5 +33,7 @@ public:
 
 private:
     void showDrive(const QString &root);
+    // Opens the folders above `index` and scrolls it into view.
+    void reveal(const QModelIndex &index);
     QFileSystemModel *m_model;
 };

@@ -55,7 +55,7 @@ TFrmDataBack::TFrmDataBack(QWidget *parent) : QDialog(parent)
     setAttribute(Qt::WA_DeleteOnClose, false);
 
     auto *picture = new QLabel(this);
-    picture->setPixmap(style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(48, 48));
+    picture->setPixmap(style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(64, 64).scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     auto *line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
