@@ -29,6 +29,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 TfrmCltStatCx::TfrmCltStatCx(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmCltStatCx"));
@@ -84,9 +86,15 @@ TfrmCltStatCx::TfrmCltStatCx(QWidget *parent) : QDialog(parent)
     chart = new QChart;
     chart->addSeries(series);
     chart->setTitle(cltStatStartTitle());
+    QFont titleFont = chart->titleFont();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
+    chart->setTitleFont(titleFont);
     chart->setBackgroundRoundness(0);
     chart->setBackgroundPen(Qt::NoPen);
-    chart->legend()->setAlignment(Qt::AlignRight);
+    // Every slice carries its name and share; a legend would repeat them
+    // and squeeze the labels.
+    chart->legend()->hide();
     DBChart1 = new QChartView(chart);
     DBChart1->setObjectName(QStringLiteral("DBChart1"));
     DBChart1->setRenderHint(QPainter::Antialiasing);
@@ -234,8 +242,13 @@ void TfrmCltStatCx::RunQuery()
             const QString label = QryTable->value(row, QryTable->fieldIndex(QStringLiteral("F_name"))).toString();
             series->append(label, QryTable->value(row, QryTable->fieldIndex(QStringLiteral("F_num"))).toDouble());
         }
-        // Percentages are known once every slice is in.
+        // Percentages are known once every slice is in. Neighbouring
+        // slices get hues far apart (golden-angle steps), so each reads apart.
+        qreal hue = 0.58;
         for (QPieSlice *slice : series->slices()) {
+            slice->setColor(QColor::fromHsvF(hue, 0.55, 0.92));
+            slice->setBorderColor(Qt::white);
+            hue = std::fmod(hue + 0.381966, 1.0);
             const QString pct = QString::number(slice->percentage() * 100, 'f', 1) + u'%';
             slice->setLabel(slice->label().isEmpty() ? pct : slice->label() + u' ' + pct);
             slice->setLabelVisible(true);
