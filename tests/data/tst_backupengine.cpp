@@ -18,6 +18,17 @@
 
 namespace {
 
+// The PostgreSQL rows need the client programs that back up and restore.
+bool pgToolsMissing(const QString &backend)
+{
+    if (backend != QLatin1String("postgres")) return false;
+    for (const QString &d : QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        if (QFileInfo(QStringLiteral("/usr/lib/postgresql/%1/bin/pg_dump").arg(d)).isExecutable()) return false;
+    return QStandardPaths::findExecutable(QStringLiteral("pg_dump")).isEmpty();
+}
+#define SKIP_WITHOUT_PG_TOOLS(backend) \
+    if (pgToolsMissing(backend)) QSKIP("pg_dump not found: install postgresql-client")
+
 int customers(TdmData &dm) { return dm.GetIntValue(QStringLiteral("select count(*) from t_client")); }
 
 bool addCustomer(TdmData &dm, const QString &code)
@@ -59,6 +70,7 @@ private slots:
     void backupReplacesOnlyWithAWholeCopy()
     {
         FETCH_BACKEND(backend);
+        SKIP_WITHOUT_PG_TOOLS(backend);
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path());
@@ -94,6 +106,7 @@ private slots:
     void notABackupIsRefused()
     {
         FETCH_BACKEND(backend);
+        SKIP_WITHOUT_PG_TOOLS(backend);
         QFETCH(QByteArray, content);
         QTemporaryDir dir;
         ScopedSeams seams;
@@ -116,6 +129,7 @@ private slots:
     void counterWaitsForTheRestore()
     {
         FETCH_BACKEND(backend);
+        SKIP_WITHOUT_PG_TOOLS(backend);
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path());
