@@ -14,14 +14,14 @@ DetailStatControl range(const char *label, bool second = false)
     return {Kind::DateRange, S(second ? "dtpfromDate1" : "dtpFromDate"), S(label), second};
 }
 
-DetailStatControl text(const char *name, const char *label, bool chinese = false)
+DetailStatControl text(const char *name, const char *label)
 {
-    return {Kind::Text, S(name), S(label), false, chinese};
+    return {Kind::Text, S(name), S(label)};
 }
 
 DetailStatControl codes(const char *name, const char *label)
 {
-    return {Kind::CodeList, S(name), S(label), false, true};
+    return {Kind::CodeList, S(name), S(label)};
 }
 
 DetailStatControl fixed(const char *name, const char *label)
@@ -55,7 +55,7 @@ DetailStatFamily sales()
               S("' And c.F_buyDate <= '"), S("') ")};
     f.openFrom = QString::fromLatin1(PubUnit::NoDate);
     f.orderBy = S("Order By c.F_buyDate");
-    f.controls = {range("销售日期："),        codes("cbbMaker", "业 务 员："),    text("edtName", "客户名称：", true),
+    f.controls = {range("销售日期："),        codes("cbbMaker", "业 务 员："),    text("edtName", "客户名称："),
                   codes("cbbArea", "购买地点："), codes("cbbXingHao", "型    号："), codes("cbbSetupDept", "安装部门："),
                   codes("cbbType", "类    型：")};
     f.conditions = {like("edtName", "And isNull(c.F_name,'') Like '%", false),
@@ -101,7 +101,7 @@ DetailStatFamily repairs()
     f.openFrom = S("1900-06-14");
     f.orderBy = S("Order By w.F_XFdate");
     f.controls = {range("修复日期："),           codes("cbbXingHao", "型    号："), codes("cbbReason", "故障原因："),
-                  text("edtName", "客户名称：", true), codes("cbbArea", "购买地址："),   codes("cbbSetupDept", "安 装 部："),
+                  text("edtName", "客户名称："), codes("cbbArea", "购买地址："),   codes("cbbSetupDept", "安 装 部："),
                   text("edtbillcode", "维修单号：")};
     f.conditions = {like("edtName", "And isNull(c.F_name,'') Like '%"),
                     like("cbbArea", "And isNull(c.F_area,'') Like '%"),
@@ -145,7 +145,7 @@ DetailStatFamily installations()
     f.openFrom = QString::fromLatin1(PubUnit::NoDate);
     f.orderBy = S("Order By c.F_setupDate ");
     f.controls = {range("预约安装日期："),       codes("cbbSetupDept", "安 装 部："), range("重约安装日期：", true),
-                  text("edtName", "客户名称：", true), text("edtphone", "固定电话："),     codes("cbbType", "类    别：")};
+                  text("edtName", "客户名称："), text("edtphone", "固定电话："),     codes("cbbType", "类    别：")};
     f.conditions = {like("edtName", "And isNull(c.F_name,'') Like '%", false),
                     like("edtphone", "And isNull(c.F_phone,'') Like '%"),
                     like("cbbSetupDept", "and isNull(c.F_setupDept,'') Like '%"),
@@ -181,7 +181,7 @@ DetailStatFamily gifts()
               S("' And c.F_buyDate <= '"), S("') ")};
     f.openFrom = QString::fromLatin1(PubUnit::NoDate);
     f.orderBy = S("Order By c.F_buyDate");
-    f.controls = {range("购买日期："), codes("cbbAddGood", "赠品名称："), text("edtName", "用户名称：", true),
+    f.controls = {range("购买日期："), codes("cbbAddGood", "赠品名称："), text("edtName", "用户名称："),
                   codes("cbbArea", "购买地点：")};
     f.conditions = {like("edtName", "And isNull(c.F_name,'') Like '%", false),
                     like("cbbArea", "And isNull(c.F_area,'') Like '%"),
@@ -219,8 +219,8 @@ DetailStatFamily complaints()
     f.openFrom = QString::fromLatin1(PubUnit::NoDate);
     f.dateHasTime = true;
     f.orderBy = S("Order By t.F_tsDate ");
-    f.controls = {range("投诉日期："), fixed("cbbTSjibie", "投诉级别："), text("edtName", "用户名称：", true),
-                  text("edtReason", "投诉原因：", true), fixed("cbbMaker", "业 务 员：")};
+    f.controls = {range("投诉日期："), fixed("cbbTSjibie", "投诉级别："), text("edtName", "用户名称："),
+                  text("edtReason", "投诉原因："), fixed("cbbMaker", "业 务 员：")};
     f.conditions = {like("edtName", "And isNull(c.F_name,'') Like '%"),
                     like("cbbTSjibie", "And isNull(t.F_jibie,'') Like '%"),
                     like("edtReason", "and isNull(t.F_reason,'') Like '%"),

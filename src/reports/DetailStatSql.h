@@ -30,7 +30,6 @@ struct DetailStatControl {
     QString name;     // objectName; for a date range that of its from-date
     QString label;
     bool second = false;   // DateRange: the second range (installations)
-    bool chinese = false;  // keeps the Chinese input method
 };
 
 // One condition of the statement: the pieces joined by the value (a gift

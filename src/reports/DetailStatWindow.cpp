@@ -199,8 +199,8 @@ void DetailStatWindow::buildFilterGroup()
         }
         QWidget *field = nullptr;
         switch (c.kind) {
-        case DetailStatControl::Kind::Text: field = FormFields::textBox(GroupBox1, name.constData(), c.chinese); break;
-        case DetailStatControl::Kind::CodeList: field = FormFields::codeBox(GroupBox1, name.constData(), c.chinese); break;
+        case DetailStatControl::Kind::Text: field = FormFields::textBox(GroupBox1, name.constData()); break;
+        case DetailStatControl::Kind::CodeList: field = FormFields::codeBox(GroupBox1, name.constData()); break;
         case DetailStatControl::Kind::FixedList: field = FormFields::named(new QComboBox(GroupBox1), name.constData()); break;
         case DetailStatControl::Kind::DateRange: break;
         }
