@@ -30,4 +30,7 @@ public:
     virtual QAction *command(int code) const = 0;
     // The window the opened windows belong to.
     virtual QWidget *hostWindow() = 0;
+    // The site's settings changed: show the free fields' captions and the
+    // number patterns anew, without a restart.
+    virtual void applySettings() {}
 };

@@ -53,6 +53,7 @@ public:
     std::unique_ptr<DataSetSource> detailRows(int tab) const override;
     QAction *command(int code) const override { return action(code); }
     QWidget *hostWindow() override { return this; }
+    void applySettings() override { ApplyGridCaptions(); }
 
     // --- the customer list --------------------------------------------------
     // Builds the list statement from the search state, reopens the list and
