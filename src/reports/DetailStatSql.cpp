@@ -55,7 +55,7 @@ DetailStatFamily sales()
               S("' And c.F_buyDate <= '"), S("') ")};
     f.openFrom = QString::fromLatin1(PubUnit::NoDate);
     f.orderBy = S("Order By c.F_buyDate");
-    f.controls = {range("销售日期："),        codes("cbbMaker", "业 务 员："),    text("edtName", "客户名称："),
+    f.controls = {range("销售日期："), codes("cbbMaker", "业 务 员："), text("edtName", "客户名称："),
                   codes("cbbArea", "购买地点："), codes("cbbXingHao", "型    号："), codes("cbbSetupDept", "安装部门："),
                   codes("cbbType", "类    型：")};
     f.conditions = {like("edtName", "And isNull(c.F_name,'') Like '%", false),
@@ -100,8 +100,8 @@ DetailStatFamily repairs()
               S("' And w.F_XFdate <= '"), S("') ")};
     f.openFrom = S("1900-06-14");
     f.orderBy = S("Order By w.F_XFdate");
-    f.controls = {range("修复日期："),           codes("cbbXingHao", "型    号："), codes("cbbReason", "故障原因："),
-                  text("edtName", "客户名称："), codes("cbbArea", "购买地址："),   codes("cbbSetupDept", "安 装 部："),
+    f.controls = {range("修复日期："), codes("cbbXingHao", "型    号："), codes("cbbReason", "故障原因："),
+                  text("edtName", "客户名称："), codes("cbbArea", "购买地址："), codes("cbbSetupDept", "安 装 部："),
                   text("edtbillcode", "维修单号：")};
     f.conditions = {like("edtName", "And isNull(c.F_name,'') Like '%"),
                     like("cbbArea", "And isNull(c.F_area,'') Like '%"),
@@ -144,8 +144,8 @@ DetailStatFamily installations()
               S("' And c.F_setupDate <= '"), S("')and(c.F_setupDate1 >= '"), S("' And c.F_setupDate1 <= '"), S("') ")};
     f.openFrom = QString::fromLatin1(PubUnit::NoDate);
     f.orderBy = S("Order By c.F_setupDate ");
-    f.controls = {range("预约安装日期："),       codes("cbbSetupDept", "安 装 部："), range("重约安装日期：", true),
-                  text("edtName", "客户名称："), text("edtphone", "固定电话："),     codes("cbbType", "类    别：")};
+    f.controls = {range("预约安装日期："), codes("cbbSetupDept", "安 装 部："), range("重约安装日期：", true),
+                  text("edtName", "客户名称："), text("edtphone", "固定电话："), codes("cbbType", "类    别：")};
     f.conditions = {like("edtName", "And isNull(c.F_name,'') Like '%", false),
                     like("edtphone", "And isNull(c.F_phone,'') Like '%"),
                     like("cbbSetupDept", "and isNull(c.F_setupDept,'') Like '%"),
