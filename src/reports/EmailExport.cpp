@@ -2,6 +2,7 @@
 
 #include "AwokeSql.h"
 #include "data/Connection.h"
+#include "data/DataSet.h"
 
 #include <QSaveFile>
 #include <QSqlError>
@@ -54,6 +55,20 @@ std::unique_ptr<RowSource> allCustomerEmails(Connection &cnn, QString *error)
     count.finish();
     QSqlQuery q(cnn.database());
     if (!cnn.exec(q, emailAllSql())) {
+        *error = cnn.lastError();
+        return nullptr;
+    }
+    return std::make_unique<StreamedRows>(std::move(q), rows);
+}
+
+std::unique_ptr<RowSource> listEmails(Connection &cnn, DataSet *list, QString *error)
+{
+    const QList<SourceColumn> email{{QStringLiteral("F_email"), {}, {}, false}};
+    if (!list || !list->isActive() || list->isFullyFetched() || !list->sort().isEmpty())
+        return std::make_unique<DataSetSource>(list, email);
+    const int rows = list->recordCount();
+    QSqlQuery q(cnn.database());
+    if (!cnn.exec(q, list->sql(), list->params())) {
         *error = cnn.lastError();
         return nullptr;
     }

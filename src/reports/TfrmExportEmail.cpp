@@ -92,17 +92,14 @@ void TfrmExportEmail::Button1Click()
     }
     if (!dmData) return;
     const QString path = filePath();
-    std::unique_ptr<RowSource> rows;
-    if (rangeGroup->checkedId() == 0) {
-        // The main window's list as it stands: the same rows in the same order.
-        rows = std::make_unique<DataSetSource>(m_host.customerList(), QList<SourceColumn>{{QStringLiteral("F_email"), {}, {}, false}});
-    } else {
-        QString error;
-        rows = allCustomerEmails(dmData->ADOcnn, &error);
-        if (!rows) {
-            ShowMess(QStringLiteral("打开操作失败，请检查数据连接... ") + error, 3);
-            return;
-        }
+    // The main window's list: the same rows in the same order; or everyone.
+    QString readError;
+    const std::unique_ptr<RowSource> rows = rangeGroup->checkedId() == 0
+                                                ? listEmails(dmData->ADOcnn, m_host.customerList(), &readError)
+                                                : allCustomerEmails(dmData->ADOcnn, &readError);
+    if (!rows) {
+        ShowMess(QStringLiteral("打开操作失败，请检查数据连接... ") + readError, 3);
+        return;
     }
     ProgressBar1->setMaximum(qMax(rows->rowCount(), 1));
     ProgressBar1->setValue(0);

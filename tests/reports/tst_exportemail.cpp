@@ -97,6 +97,40 @@ private slots:
         QVERIFY(f.seams.dialogs.calls.isEmpty());
     }
 
+    // A long main list is read again in its own order, or, once the
+    // operator sorted it, in the order shown.
+    void longList_data() { TestDb::addBackendRows(); }
+    void longList()
+    {
+        FETCH_BACKEND(backend);
+        Fixture f(backend);
+        QVERIFY(f.dm->ADOcnn.beginTransaction());
+        QByteArray expected;
+        for (int i = 1; i <= 1200; ++i) {
+            const QString code = QStringLiteral("C%1").arg(i, 4, 10, QLatin1Char('0'));
+            const QString email = i % 7 == 0 ? QString() : code + QStringLiteral("@x'y.cn");
+            f.addCustomer(code, email);
+            if (!email.isEmpty()) expected += email.toUtf8() + "\r\n";
+        }
+        QVERIFY(f.dm->ADOcnn.commit());
+        f.w->RunQuery();
+        QVERIFY(!f.w->customerList()->isFullyFetched());
+        TfrmExportEmail e(*f.w);
+        e.show();
+        e.edtFilename->setText(QStringLiteral("long"));
+        e.Button1->click();
+        QCOMPARE(f.file(QStringLiteral("long.txt")), expected);
+        QCOMPARE(e.windowTitle(), QStringLiteral("导出客户电子信箱( 1200 )"));
+
+        f.w->customerList()->setSort(QStringLiteral("F_code DESC"));
+        e.Button1->click();
+        QList<QByteArray> lines = expected.split('\n');
+        lines.removeLast();
+        std::reverse(lines.begin(), lines.end());
+        QCOMPARE(f.file(QStringLiteral("long.txt")), lines.join('\n') + '\n');
+        QVERIFY(f.seams.dialogs.calls.isEmpty());
+    }
+
     void refusedNames_data()
     {
         QTest::addColumn<QString>("name");
