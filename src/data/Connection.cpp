@@ -131,9 +131,11 @@ QVariant Connection::normaliseValue(const QVariant &v)
     }
     case QMetaType::QString: {
         QString s = v.toString();
-        s.remove(QChar(u'\0'));
+        if (s.contains(QChar(u'\0'))) s.remove(QChar(u'\0'));
         // Midnight is stored as the plain date, so a date literal compares
-        // with it the way SQL Server compares datetimes.
+        // with it the way SQL Server compares datetimes. Only a text of that
+        // length can be one (bulk inserts bind a great many texts).
+        if ((s.size() != 16 && s.size() != 19) || s.at(10) != u' ') return s;
         static const QRegularExpression midnight(QStringLiteral("^(\\d{4}-\\d{2}-\\d{2}) 00:00(:00)?$"));
         const auto m = midnight.match(s);
         if (m.hasMatch()) s = m.captured(1);

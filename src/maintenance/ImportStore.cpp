@@ -4,6 +4,7 @@
 #include "ImportSql.h"
 
 #include "data/Connection.h"
+#include "data/Schema.h"
 
 #include <QVector>
 #include <memory>
@@ -13,6 +14,26 @@ namespace {
 // Rows per statement: several rows per round trip, within the parameters
 // every engine takes in one statement (SQL Server: 2,100).
 int rowsPerStatement(int columns) { return qBound(1, 2000 / qMax(1, columns), 100); }
+
+// The rows the table holds now; -1 when it cannot be counted.
+qint64 rowsNow(Connection &cnn, const QString &table)
+{
+    QSqlQuery q;
+    if (!cnn.exec(q, QStringLiteral("select count(*) from ") + table) || !q.next()) return -1;
+    return q.value(0).toLongLong();
+}
+
+bool runAll(Connection &cnn, const QStringList &statements, QString *error)
+{
+    for (const QString &st : statements) {
+        QSqlQuery q;
+        if (!cnn.execNative(q, st, {}, {})) {
+            *error = cnn.lastError();
+            return false;
+        }
+    }
+    return true;
+}
 
 } // namespace
 
@@ -39,6 +60,12 @@ ImportWriteResult writeImport(Connection &cnn, const QString &table, const Impor
         result.reason = cnn.lastError();
         return result;
     }
+    // A batch larger than the table loads faster into it without its
+    // secondary indexes, built again once the rows are in (all inside the
+    // transaction: a failure brings them back as they were).
+    const qint64 existing = total >= 10000 ? rowsNow(cnn, table) : -1;
+    const bool rebuildIndexes = existing >= 0 && existing < total;
+    if (rebuildIndexes && !runAll(cnn, Schema::dropIndexStatements(cnn.dialect(), table), &result.reason)) return result;
     std::unique_ptr<PreparedStatement> full, single;
     auto statement = [&](int rows, QString *error) -> PreparedStatement * {
         std::unique_ptr<PreparedStatement> &slot = rows == batch ? full : single;
@@ -98,6 +125,7 @@ ImportWriteResult writeImport(Connection &cnn, const QString &table, const Impor
         }
         if (progress) progress(from + rows, total);
     }
+    if (rebuildIndexes && !runAll(cnn, Schema::indexStatements(cnn.dialect(), table), &result.reason)) return result;
     if (!tx.commit()) {
         result.reason = cnn.lastError();
         return result;
