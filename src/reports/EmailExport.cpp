@@ -62,23 +62,23 @@ std::unique_ptr<RowSource> allCustomerEmails(Connection &cnn, QString *error)
     return std::make_unique<StreamedRows>(std::move(q), rows);
 }
 
-std::unique_ptr<RowSource> listEmails(Connection &cnn, DataSet *list, QString *error)
+std::unique_ptr<RowSource> listEmails(Connection &cnn, DataSet *list)
 {
     const QList<SourceColumn> email{{QStringLiteral("F_email"), {}, {}, false}};
     if (!list || !list->isActive() || list->isFullyFetched() || !list->sort().isEmpty())
         return std::make_unique<DataSetSource>(list, email);
     const int rows = list->recordCount();
-    // Only the address of each row, in the list's order: the engines keep
-    // an ordered subquery's order for a plain scan of it, and reading every
-    // column of a million rows would cost more than the file.
+    // Only the address of each row, in the list's order: SQLite and
+    // PostgreSQL keep an ordered subquery's order for a plain scan of it,
+    // and reading every column of a million rows would cost more than the
+    // file. An engine that refuses an ordered subquery (SQL Server) gets the
+    // list's own rows.
     QStringList names;
     const QString native = cnn.dialect().translate(list->sql(), &names);
     QSqlQuery q(cnn.database());
     if (!cnn.execNative(q, QStringLiteral("select F_email from (%1) as email_q").arg(native), names, list->params(), true,
-                        list->sql())) {
-        *error = cnn.lastError();
-        return nullptr;
-    }
+                        list->sql()))
+        return std::make_unique<DataSetSource>(list, email);
     return std::make_unique<StreamedRows>(std::move(q), rows);
 }
 

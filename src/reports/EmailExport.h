@@ -19,9 +19,8 @@ std::unique_ptr<RowSource> allCustomerEmails(Connection &cnn, QString *error);
 // The rows of a list as it shows them, read front to back: a list in memory,
 // or one the operator sorted, through its own rows; a long list in its own
 // order again by its own statement in one pass, since paging it by keys
-// costs a statement for every thousand rows. nullptr with *error when the
-// statement fails; no list gives no rows.
-std::unique_ptr<RowSource> listEmails(Connection &cnn, DataSet *list, QString *error);
+// costs a statement for every thousand rows. No list gives no rows.
+std::unique_ptr<RowSource> listEmails(Connection &cnn, DataSet *list);
 
 // Writes the F_email column of the rows to `path`, replacing the file only
 // once it is complete. `progress` gets each row's number (1-based) and the

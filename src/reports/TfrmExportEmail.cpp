@@ -95,7 +95,7 @@ void TfrmExportEmail::Button1Click()
     // The main window's list: the same rows in the same order; or everyone.
     QString readError;
     const std::unique_ptr<RowSource> rows = rangeGroup->checkedId() == 0
-                                                ? listEmails(dmData->ADOcnn, m_host.customerList(), &readError)
+                                                ? listEmails(dmData->ADOcnn, m_host.customerList())
                                                 : allCustomerEmails(dmData->ADOcnn, &readError);
     if (!rows) {
         ShowMess(QStringLiteral("打开操作失败，请检查数据连接... ") + readError, 3);
