@@ -79,6 +79,7 @@ TFrmLimitGl::TFrmLimitGl(Mode mode, DataSet *list, std::function<void(const QStr
     resize(520, 560);
 
     cbbName->installEventFilter(this);
+    clbOperLimt->viewport()->installEventFilter(this);
     connect(BitBtn1, &QPushButton::clicked, this, &TFrmLimitGl::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
     connect(Button1, &QPushButton::clicked, this, [this] { setAllRights(true); });
@@ -88,6 +89,11 @@ TFrmLimitGl::TFrmLimitGl(Mode mode, DataSet *list, std::function<void(const QStr
 
 bool TFrmLimitGl::eventFilter(QObject *watched, QEvent *event)
 {
+    // Two columns whatever the width: each cell is half the list.
+    if (watched == clbOperLimt->viewport() && event->type() == QEvent::Resize) {
+        const int column = qMax(60, (clbOperLimt->viewport()->width() - 2) / 2);
+        clbOperLimt->setGridSize(QSize(column, clbOperLimt->fontMetrics().height() + 8));
+    }
     // The names offered come from the operator-name code list, read on entering the box.
     if (watched == cbbName && event->type() == QEvent::FocusIn && dmData) {
         const QString typed = cbbName->currentText();
@@ -98,12 +104,6 @@ bool TFrmLimitGl::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void TFrmLimitGl::resizeEvent(QResizeEvent *event)
-{
-    QDialog::resizeEvent(event);
-    const int column = qMax(80, (clbOperLimt->viewport()->width() - 4) / 2);
-    clbOperLimt->setGridSize(QSize(column, clbOperLimt->fontMetrics().height() + 8));
-}
 
 int TFrmLimitGl::OpenEditor()
 {
