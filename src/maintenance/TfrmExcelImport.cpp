@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -43,6 +44,7 @@ QGroupBox *explanation(QWidget *parent, const QStringList &lines)
     auto *box = new QGroupBox(QStringLiteral("说明"), parent);
     auto *l = new QVBoxLayout(box);
     auto *text = new QLabel(lines.join(u'\n'), box);
+    text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     text->setWordWrap(true);
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     l->addWidget(text);
@@ -198,6 +200,7 @@ TfrmExcelImport::TfrmExcelImport(const QString &targetTable, QWidget *parent)
     connect(ComboBox1, &QComboBox::activated, this, &TfrmExcelImport::ComboBox1Change);
     connect(N1, &QAction::triggered, this, &TfrmExcelImport::N1Click);
     connect(N2, &QAction::triggered, this, &TfrmExcelImport::N2Click);
+    DBGridEh3->viewport()->installEventFilter(this);
     connect(DBGridEh3, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { PopupMenu1->popup(DBGridEh3->viewport()->mapToGlobal(pos)); });
 
@@ -208,6 +211,19 @@ TfrmExcelImport::TfrmExcelImport(const QString &targetTable, QWidget *parent)
 }
 
 TfrmExcelImport::~TfrmExcelImport() = default;
+
+bool TfrmExcelImport::eventFilter(QObject *watched, QEvent *event)
+{
+    // A right click names the column to change and keeps the rows chosen
+    // for the context commands.
+    if (watched == DBGridEh3->viewport() && event->type() == QEvent::MouseButtonPress
+        && static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
+        const QModelIndex at = DBGridEh3->indexAt(static_cast<QMouseEvent *>(event)->position().toPoint());
+        if (at.isValid()) DBGridEh3->selectionModel()->setCurrentIndex(at, QItemSelectionModel::NoUpdate);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
 
 void TfrmExcelImport::ShowStep(int step)
 {

@@ -70,6 +70,9 @@ public:
 public slots:
     void reject() override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void ShowStep(int step);
     bool openWorkbook();     // step 1
