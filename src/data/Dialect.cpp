@@ -13,6 +13,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QThread>
 #include <QUuid>
 
 #include <sqlite3.h>
@@ -592,6 +593,8 @@ private:
         QString out;
         if (!runPgProgram(QStringLiteral("pg_restore"), into,
                           {QStringLiteral("--exit-on-error"), QStringLiteral("--no-owner"), QStringLiteral("--no-privileges"),
+                           // tables and indexes in parallel sessions: the indexes are most of the time
+                           QStringLiteral("--jobs=%1").arg(qBound(2, QThread::idealThreadCount(), 4)),
                            QStringLiteral("-d"), fresh, file},
                           &out)) {
             run(QStringLiteral("drop database if exists %1").arg(pgIdent(fresh)));
