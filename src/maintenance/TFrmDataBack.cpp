@@ -214,9 +214,11 @@ void TFrmDataBack::RecoverDataClick()
             if (ShowMess(QStringLiteral("数据恢复成功,重新启动当前程序吗？"), 1) == Mess::No) {
                 reconnect();
             } else {
-                // The operator starts the program again.
+                // The operator starts the program again. Ends at once: quit()
+                // would ask the main window's exit question, and 否 there
+                // would keep a program without its connection.
                 reject();
-                QCoreApplication::quit();
+                QCoreApplication::exit(0);
             }
         } else {
             qWarning("restore failed: %s", qPrintable(error));
