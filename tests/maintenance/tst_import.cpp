@@ -19,12 +19,14 @@
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -218,6 +220,33 @@ private slots:
         }
         QVERIFY(seams.dialogs.texts().isEmpty());
         QCOMPARE(customers(*dm), before);
+    }
+
+    // A long reading runs while the window keeps answering: "取  消" during
+    // it stops the reading and closes the window, nothing read or written.
+    void cancelWhileReading()
+    {
+        QTemporaryDir dir;
+        ScopedSeams seams;
+        auto dm = TestDb::freshModule(QStringLiteral("sqlite"), dir.path());
+        const QString file = dir.filePath(QStringLiteral("long.csv"));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("ID码,用户名称\n");
+        for (int i = 0; i < 300000; ++i) f.write("K" + QByteArray::number(i) + ",名字\n");
+        f.close();
+        TfrmExcelImport w(QStringLiteral("t_client"));
+        bool busyWhenClicked = false;
+        QTimer::singleShot(0, &w, [&] {
+            busyWhenClicked = w.ProgressBar1->isVisibleTo(&w) && !w.Button4->isEnabled();
+            w.Button5->click();
+        });
+        goTo(w, file, 1);
+        QVERIFY(busyWhenClicked);
+        QCOMPARE(w.step(), 0);
+        QCOMPARE(w.result(), int(QDialog::Rejected));
+        QVERIFY(!w.ProgressBar1->isVisibleTo(&w));
+        QVERIFY(seams.dialogs.texts().isEmpty());
     }
 
     // The mapping: a stored default the sheet lacks starts cleared, a
