@@ -1,4 +1,6 @@
 #include "DataSet.h"
+
+#include "ContainsScan.h"
 #include "Schema.h"
 #include "TsqlTranslator.h"
 
@@ -186,6 +188,7 @@ bool DataSet::open()
 
     if (m_cached) {
         if (!fetchAll()) return false;
+    } else if (openByMatchingKeys()) {
     } else {
         // One page more than a screen tells whether the set is small.
         QSqlQuery q;
@@ -213,6 +216,31 @@ bool DataSet::open()
     setCurrent(isEmpty() ? -1 : 0);
     emit rowsReset();
     emit opened();
+    return true;
+}
+
+// A contains search with no more hits than a page is read by the hits' row
+// keys (ContainsScan.h). Anything unexpected leaves it to the plain read,
+// which reports errors.
+bool DataSet::openByMatchingKeys()
+{
+    if (!m_cnn->dialect().readsContainsSearchesByKeys()) return false;
+    const std::optional<ContainsScan> scan = containsScan(m_native);
+    if (!scan) return false;
+    QList<qint64> keys;
+    {
+        QSqlQuery q;
+        if (!m_cnn->execNative(q, containsKeysSql(*scan, kPageRows + 1), m_paramNames, m_params, true, m_sql)) return false;
+        while (q.next()) keys << q.value(0).toLongLong();
+    }
+    if (keys.size() > kPageRows) return false;
+    QSqlQuery q;
+    if (!m_cnn->execNative(q, containsRowsSql(*scan, keys), {}, {}, true, m_sql)) return false;
+    setupFields(q.record());
+    m_rows = readRows(q, m_names.size());
+    m_hasRows = !m_rows.isEmpty();
+    m_full = true;
+    m_count = m_rows.size();
     return true;
 }
 

@@ -52,6 +52,9 @@ public:
     {
         return {};
     }
+    // Whether a contains search with few hits is faster read by the hits'
+    // row keys from the narrow search index (ContainsScan.h).
+    virtual bool readsContainsSearchesByKeys() const { return false; }
     virtual QString createIndex(const QString &name, const QString &table, const QString &columns, bool unique) const;
     // The index that serves like-patterns (contains and starts with) on a
     // text column; empty where the engine keeps none.

@@ -82,6 +82,39 @@ private slots:
         }
     }
 
+    // A contains search with few hits may be read by the hits' keys: the
+    // rows and their order are those of the plain read, and a search with
+    // more hits than a page stays a paged list.
+    void containsSearchReadsTheSameRows_data() { TestDb::addBackendRows(); }
+    void containsSearchReadsTheSameRows()
+    {
+        FETCH_BACKEND(backend);
+        auto dm = TestDb::freshModule(backend, m_dir->path());
+        QSqlQuery fill;
+        QVERIFY2(dm->ADOcnn.exec(fill, QStringLiteral(
+            "insert into t_client(F_code,F_name,F_buyAddress) "
+            "with recursive n(i) as (select 1 union all select i + 1 from n where i < 3000) "
+            "select 'K' || (10000 - i), case i % 500 when 7 then '王''芳' || i else '李' || i end, "
+            "case when i % 3 = 0 then '东 order by 路' else null end from n")), qPrintable(dm->ADOcnn.lastError()));
+        DataSet plain(&dm->ADOcnn);
+        plain.setCachedUpdates(true, QStringLiteral("t_client"));   // read whole, as written
+        DataSet searched(&dm->ADOcnn);
+        const QStringList statements = {
+            QStringLiteral("select * from t_client where (1=1) and F_name Like '%''芳%' order by f_code"),
+            QStringLiteral("select * from t_client where F_name like '%芳%' and F_buyAddress like '% order by %' order by F_name desc"),
+            QStringLiteral("select * from t_client where F_name like '%无此人%' order by f_code"),
+            QStringLiteral("select * from t_client where F_name like '%李%' order by f_code"),
+        };
+        for (const QString &sql : statements) {
+            QVERIFY2(dm->OpenSQL(sql, &plain), qPrintable(sql));
+            QVERIFY2(dm->OpenSQL(sql, &searched), qPrintable(sql));
+            QCOMPARE(searched.isFullyFetched(), plain.recordCount() <= 500);
+            QCOMPARE(searched.recordCount(), plain.recordCount());
+            QCOMPARE(fieldValues(searched, QStringLiteral("F_code")), fieldValues(plain, QStringLiteral("F_code")));
+            QCOMPARE(searched.fieldCount(), plain.fieldCount());
+        }
+    }
+
     void readerSurvivesStatementsMeanwhile_data()
     {
         QTest::addColumn<QString>("backend");
