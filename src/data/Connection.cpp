@@ -175,6 +175,12 @@ bool Connection::execNative(QSqlQuery &query, const QString &sql, const QStringL
                             const Params &params, bool forwardOnly, const QString &traceAs)
 {
     trace(traceAs.isEmpty() ? sql : traceAs, params);
+    return execUntraced(query, sql, paramNames, params, forwardOnly);
+}
+
+bool Connection::execUntraced(QSqlQuery &query, const QString &sql, const QStringList &paramNames,
+                              const Params &params, bool forwardOnly)
+{
     if (!isOpen()) {
         m_lastError = QStringLiteral("数据库未连接");
         return false;

@@ -50,6 +50,9 @@ public:
     // The same for SQL already in the engine's dialect (paging, counts, DDL).
     bool execNative(QSqlQuery &query, const QString &sql, const QStringList &paramNames,
                     const Params &params, bool forwardOnly = true, const QString &traceAs = {});
+    // The same without a trace line: a second statement of one traced read.
+    bool execUntraced(QSqlQuery &query, const QString &sql, const QStringList &paramNames,
+                      const Params &params, bool forwardOnly = true);
 
     // Transactions nest: one begun inside another is a savepoint, and commit
     // and rollback act on the innermost. A commit that fails leaves its level

@@ -188,12 +188,12 @@ bool DataSet::open()
 
     if (m_cached) {
         if (!fetchAll()) return false;
-    } else if (openByMatchingKeys()) {
-    } else {
+    } else if (bool traced = false; !openByMatchingKeys(&traced)) {
         // One page more than a screen tells whether the set is small.
         QSqlQuery q;
         const QString sql = m_cnn->dialect().pageSql(m_native, 0, kPageRows + 1);
-        if (!m_cnn->execNative(q, sql, m_paramNames, m_params, true, m_sql)) {
+        if (!(traced ? m_cnn->execUntraced(q, sql, m_paramNames, m_params)
+                     : m_cnn->execNative(q, sql, m_paramNames, m_params, true, m_sql))) {
             m_lastError = m_cnn->lastError();
             return false;
         }
@@ -221,8 +221,8 @@ bool DataSet::open()
 
 // A contains search with no more hits than a page is read by the hits' row
 // keys (ContainsScan.h). Anything unexpected leaves it to the plain read,
-// which reports errors.
-bool DataSet::openByMatchingKeys()
+// which reports errors; `traced` tells it the open has been traced already.
+bool DataSet::openByMatchingKeys(bool *traced)
 {
     if (!m_cnn->dialect().readsContainsSearchesByKeys()) return false;
     const std::optional<ContainsScan> scan = containsScan(m_native);
@@ -230,12 +230,13 @@ bool DataSet::openByMatchingKeys()
     QList<qint64> keys;
     {
         QSqlQuery q;
+        *traced = true;
         if (!m_cnn->execNative(q, containsKeysSql(*scan, kPageRows + 1), m_paramNames, m_params, true, m_sql)) return false;
         while (q.next()) keys << q.value(0).toLongLong();
     }
     if (keys.size() > kPageRows) return false;
     QSqlQuery q;
-    if (!m_cnn->execNative(q, containsRowsSql(*scan, keys), {}, {}, true, m_sql)) return false;
+    if (!m_cnn->execUntraced(q, containsRowsSql(*scan, keys), {}, {})) return false;
     setupFields(q.record());
     m_rows = readRows(q, m_names.size());
     m_hasRows = !m_rows.isEmpty();

@@ -165,7 +165,7 @@ private:
     bool rowsByKeys(const QVector<qint64> &keys, int keyColumn, int from, int count, QVector<Row> *out) const;
     QString orderedSql() const;   // the statement with the sort applied in the database
     bool fetchAll();
-    bool openByMatchingKeys();
+    bool openByMatchingKeys(bool *traced);
     bool fetchPage(int page) const;
     const Row *rowAt(int row) const;   // in storage order
     int storageRow(int row) const;     // sort order -> storage order
