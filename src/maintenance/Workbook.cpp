@@ -23,7 +23,8 @@ std::unique_ptr<Workbook> Workbook::open(const QString &path, QString *error)
     f.close();
     if (head.startsWith("PK\x03\x04")) return openXlsxWorkbook(path, error);
     if (head.startsWith(QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))) return openXlsWorkbook(path, error);
-    if (head.startsWith("PK")) {
+    // An empty or split zip is no workbook; text that merely starts with "PK" is a .csv.
+    if (head.startsWith("PK\x05\x06") || head.startsWith("PK\x07\x08")) {
         *error = QStringLiteral("不是有效的 Excel 文件。");
         return nullptr;
     }

@@ -146,6 +146,7 @@ private slots:
         QTest::newRow("semicolons, GBK") << QTextCodec::codecForName("GBK")->fromUnicode(semi) << semiLines;
         QTest::newRow("tabs") << QStringLiteral("a\tb\tc,d\n1\t2\t3,4\n").toUtf8() << QStringList{"a|b|c,d", "1|2|3,4"};
         QTest::newRow("empty lines inside") << QByteArray("a,b\n\n1,2\n\n") << QStringList{"a|b", "|", "1|2"};
+        QTest::newRow("text starting like a zip") << QByteArray("PKG,b\n1,2\n") << QStringList{"PKG|b", "1|2"};
     }
     void csv()
     {
