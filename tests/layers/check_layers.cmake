@@ -28,13 +28,17 @@ set(allow_reportdemo ${allow_customers} customers)
 # Tests: their library's own, what it may include, and the test support.
 set(allow_support app data components access)
 set(allow_tools ${allow_common} common mdsetup mdconn support)
+# Whole-system tests (crashes, lost servers, every input) drive the program's windows.
+set(allow_hardening ${allow_clservice} clservice support)
+# Fuzz targets feed outside input to the readers and parsers.
+set(allow_fuzz ${allow_service})
 
 if(NOT ROOT)
   message(FATAL_ERROR "ROOT is not set")
 endif()
 
 set(libraries app data components reportengine access customers service reports maintenance clservice
-              common mdsetup mdconn griddemo reportdemo support tools)
+              common mdsetup mdconn griddemo reportdemo support tools hardening fuzz)
 set(failures "")
 
 function(check_folder folder owner)
