@@ -15,6 +15,9 @@
 namespace {
 
 constexpr qint64 kSample = 64 * 1024;
+// The encoding is judged on this much of the file: a GBK name far down a
+// list that starts in plain ASCII still decides it.
+constexpr qint64 kDetect = 4 * 1024 * 1024;
 constexpr qsizetype kMaxField = 1024 * 1024;
 
 QTextCodec *detectCodec(const QByteArray &sample, int *skip)
@@ -71,7 +74,7 @@ public:
             *error = QStringLiteral("无法打开文件：%1").arg(f.errorString());
             return false;
         }
-        const QByteArray sample = f.read(kSample);
+        const QByteArray sample = f.read(kDetect);
         int skip = 0;
         QTextCodec *codec = detectCodec(sample, &skip);
         const bool utf16 = codec && codec->name().startsWith("UTF-16");
@@ -97,9 +100,9 @@ public:
             return false;
         }
         const qint64 total = f.size();
-        QByteArray chunk = f.read(kSample);
         int skip = 0;
-        QTextCodec *codec = detectCodec(chunk, &skip);
+        QTextCodec *codec = detectCodec(f.peek(kDetect), &skip);
+        QByteArray chunk = f.read(kSample);
         std::unique_ptr<QTextDecoder> decoder(codec->makeDecoder());
         QString text = decoder->toUnicode(chunk.constData() + skip, int(chunk.size() - skip));
         const QChar sep = detectSeparator(text);

@@ -146,6 +146,12 @@ private slots:
         QTest::newRow("semicolons, GBK") << QTextCodec::codecForName("GBK")->fromUnicode(semi) << semiLines;
         QTest::newRow("tabs") << QStringLiteral("a\tb\tc,d\n1\t2\t3,4\n").toUtf8() << QStringList{"a|b|c,d", "1|2|3,4"};
         QTest::newRow("empty lines inside") << QByteArray("a,b\n\n1,2\n\n") << QStringList{"a|b", "|", "1|2"};
+        QByteArray late = QByteArray("a,b\n").repeated(1) + QByteArray("x,y\n").repeated(30000);
+        late += QTextCodec::codecForName("GBK")->fromUnicode(QStringLiteral("王五,李四\n"));
+        QStringList lateLines = {"a|b"};
+        for (int i = 0; i < 30000; ++i) lateLines << "x|y";
+        lateLines << QStringLiteral("王五|李四");
+        QTest::newRow("GBK first met after 100 KB") << late << lateLines;
         QTest::newRow("text starting like a zip") << QByteArray("PKG,b\n1,2\n") << QStringList{"PKG|b", "1|2"};
     }
     void csv()
