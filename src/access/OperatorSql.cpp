@@ -50,7 +50,7 @@ QString operatorUpdateSql()
 
 QString operatorDisabledSql(const QString &name)
 {
-    return QStringLiteral("select isNull(F_Flag,1) from OperList where F_name = '") + sqlValue(name)
+    return QStringLiteral("select isNull(F_Flag,0) from OperList where F_name = '") + sqlValue(name)
            + QStringLiteral("' ");
 }
 

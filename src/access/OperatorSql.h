@@ -20,7 +20,9 @@ QString insertOperLimitSql(const QString &name, const QString &right);
 // The operator row, with :fName, :fPassword, :mem, :fFlag, :xtFlag (and :iID for the update).
 QString operatorInsertSql();
 QString operatorUpdateSql();
-// Whether the operator may log in: 1 when disabled (NULL counts as disabled).
+// Whether the operator may log in: 1 when disabled in the operator editor. A
+// row whose flag was never set (made before operators were managed here)
+// still logs in, as it always did; the list shows it among the disabled.
 QString operatorDisabledSql(const QString &name);
 // The logged-in operator's row for the password change.
 QString ownPasswordSql(const QString &curOper);
