@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTextEdit>
 
 namespace {
@@ -59,7 +60,17 @@ bool DialogKeys::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     const bool enter = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && mods == Qt::NoModifier;
-    if (type == QEvent::KeyPress && enter && !keepsEnter(watched) && !qobject_cast<QAbstractButton *>(watched)) {
+    // Only where the key lands: a key the control ignores passes up through
+    // its parents, which must not take it for an Enter of their own.
+    if (type != QEvent::KeyPress || !enter || w != QApplication::focusWidget()) return false;
+    if (auto *push = qobject_cast<QPushButton *>(w)) {
+        // Enter presses the button that has the focus (the save button
+        // reached with Tab), whether or not it is the dialog's default.
+        if (!usable(push)) return false;
+        push->click();
+        return true;
+    }
+    if (!keepsEnter(watched)) {
         // Moves on to the next field as Tab does between fields. Given to the
         // window, not the control: a date box would take Tab to step to its
         // next section and keep the focus.

@@ -1,6 +1,7 @@
 #pragma once
 // The keys every entry dialog sees before its controls: Enter moves on like
-// Tab (a memo keeps it for a new line), Ctrl+S presses the save button and
+// Tab (a memo keeps it for a new line) and presses a push button that has
+// the focus, Ctrl+S presses the save button and
 // Esc the cancel button, each only while that button is enabled and shown.
 
 #include <QObject>

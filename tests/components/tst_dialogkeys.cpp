@@ -1,8 +1,9 @@
 // The keys of every entry dialog: Enter moves to the next field (also out
 // of a date box, which would keep Tab for its own sections), a memo keeps
-// Enter, Ctrl+S saves and Esc cancels.
+// Enter, Enter on a focused button presses it, Ctrl+S saves and Esc cancels.
 #include "components/DialogKeys.h"
 
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QDialog>
 #include <QLineEdit>
@@ -50,6 +51,25 @@ private slots:
         QTest::keyClick(memo, Qt::Key_S, Qt::ControlModifier);
         QTest::keyClick(first, Qt::Key_Escape);
         QCOMPARE(saved, 1);
+        QCOMPARE(cancelled, 1);
+
+        // Enter on a button reached with Tab presses it, even one that is not
+        // the default; on a tick box it moves on.
+        auto *tick = new QCheckBox(QStringLiteral("连续新增"), &dialog);
+        layout->insertWidget(4, tick);
+        QWidget::setTabOrder(memo, tick);
+        QWidget::setTabOrder(tick, save);
+        save->setAutoDefault(false);
+        cancel->setAutoDefault(false);
+        tick->show();
+        tick->setFocus();
+        QCOMPARE(QApplication::focusWidget(), tick);
+        QTest::keyClick(tick, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), save);
+        QVERIFY(!tick->isChecked());
+        QTest::keyClick(save, Qt::Key_Return);
+        QCOMPARE(saved, 2);
+        QCOMPARE(QApplication::focusWidget(), save);
         QCOMPARE(cancelled, 1);
     }
 };
