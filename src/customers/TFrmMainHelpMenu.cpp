@@ -38,19 +38,25 @@ void startTool(Settings::Key key)
                  3);
 }
 
-// A document that lives beside the program; the current folder is the
-// second place to look, as a bare name would be found there.
-void openBesideProgram(const QString &name)
+// The first of the named documents found in the program folder, else among
+// those shipped with the program (an installed program keeps them under
+// share/); the current folder is the last place to look, as a bare name would
+// be found there.
+void openBesideProgram(const QStringList &names)
 {
     QString path;
-    for (const QString &candidate : {ProgramFolder::filePath(name), QDir::current().absoluteFilePath(name)}) {
-        if (QFileInfo(candidate).isFile()) {
-            path = candidate;
-            break;
+    for (const QString &name : names) {
+        for (const QString &candidate : {ProgramFolder::filePath(name), QDir(ProgramFolder::sharedDataPath()).filePath(name),
+                                         QDir::current().absoluteFilePath(name)}) {
+            if (QFileInfo(candidate).isFile()) {
+                path = candidate;
+                break;
+            }
         }
+        if (!path.isEmpty()) break;
     }
     if (path.isEmpty()) {
-        ShowMess(QStringLiteral("找不到文件“") + name + QStringLiteral("”，请确认它在程序目录中。"), 2);
+        ShowMess(QStringLiteral("找不到文件“") + names.join(QStringLiteral("”或“")) + QStringLiteral("”，请确认它在程序目录中。"), 2);
         return;
     }
     if (!Shell::current().openDocument(path))
@@ -95,9 +101,9 @@ void TFrmMain::createViewToolsHelpMenus()
     auto on = [this](QAction *a, auto handler) { connect(a, &QAction::triggered, this, handler); };
     on(actCalc, [] { startTool(Settings::Key::CalculatorProgram); });
     on(actNotepad, [] { startTool(Settings::Key::EditorProgram); });
-    on(actHelpFile, [] { openBesideProgram(QStringLiteral("help.CHM")); });
-    on(actReadme, [] { openBesideProgram(QStringLiteral("readme.txt")); });
-    on(actWhatsNew, [] { openBesideProgram(QStringLiteral("whatisnew.txt")); });
+    on(actHelpFile, [] { openBesideProgram({QStringLiteral("manual/index.html"), QStringLiteral("help.CHM")}); });
+    on(actReadme, [] { openBesideProgram({QStringLiteral("readme.txt")}); });
+    on(actWhatsNew, [] { openBesideProgram({QStringLiteral("whatisnew.txt")}); });
     on(actWebSite, [] { Shell::current().openDocument(QString::fromUtf8(Vendor::WebSite)); });
     on(actAbout, [this] {
         TfrmAboutInfo about(this);

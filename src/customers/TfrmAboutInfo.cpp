@@ -1,15 +1,18 @@
 #include "TfrmAboutInfo.h"
 
+#include "app/ProgramFolder.h"
 #include "app/PubUnit.h"
 #include "app/Shell.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -78,6 +81,11 @@ TfrmAboutInfo::TfrmAboutInfo(QWidget *parent) : QDialog(parent)
     lblOwner = new QLabel(QString::fromUtf8(Vendor::Ownership), this);
     lblOwner->setObjectName(QStringLiteral("lblOwner"));
     lblOwner->setWordWrap(true);
+    // Where settings, the embedded database, templates and backups are kept.
+    const QString home = QDir::toNativeSeparators(ProgramFolder::path());
+    lblFolder = linkLabel(QStringLiteral("程序目录："), QUrl::fromLocalFile(ProgramFolder::path()).toString(), home, this);
+    lblFolder->setObjectName(QStringLiteral("lblFolder"));
+    lblFolder->setWordWrap(true);
 
     auto *text = new QVBoxLayout;
     text->addWidget(lblProduct);
@@ -85,6 +93,7 @@ TfrmAboutInfo::TfrmAboutInfo(QWidget *parent) : QDialog(parent)
     text->addWidget(lblWeb);
     text->addWidget(lblMail);
     text->addWidget(lblPhone);
+    text->addWidget(lblFolder);
     text->addSpacing(8);
     text->addWidget(lblOwner);
     text->addStretch();

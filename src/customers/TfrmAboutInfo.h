@@ -1,5 +1,6 @@
 #pragma once
-// The about box: product and version, a picture, and how to reach the vendor.
+// The about box: product and version, a picture, how to reach the vendor
+// and where this installation keeps its program folder.
 
 #include <QDialog>
 
@@ -23,4 +24,5 @@ public:
     QLabel *lblMail;
     QLabel *lblPhone;
     QLabel *lblOwner;
+    QLabel *lblFolder;   // the program folder, opened in the file manager
 };

@@ -124,29 +124,19 @@ bool createOrCheck(const ConnectionSettings &s, QString *message)
     return false;
 }
 
-// The report templates installed beside the program go into a program
-// folder that lacks them; a template a site has changed is never replaced.
+// The shipped report templates and import sample go into a program folder
+// that lacks them; a template a site has changed is never replaced.
 static void installTemplates(QTextStream &out, QTextStream &err)
 {
-    const QDir from(QCoreApplication::applicationDirPath() + QStringLiteral("/Qr"));
-    const QDir to(ProgramFolder::filePath(QStringLiteral("Qr")));
-    if (!from.exists() || QFileInfo(from.absolutePath()) == QFileInfo(to.absolutePath())) return;
-    int copied = 0;
-    for (const QFileInfo &f : from.entryInfoList({QStringLiteral("*.frf")}, QDir::Files)) {
-        const QString target = to.filePath(f.fileName());
-        if (QFileInfo::exists(target)) continue;
-        if (!QDir().mkpath(to.absolutePath()) || !QFile::copy(f.absoluteFilePath(), target)) {
+    const ProgramFolder::CopyResult r = ProgramFolder::copyMissingShared();
+    for (const QString &target : r.failed) {
+        if (target.endsWith(QStringLiteral(".frf")))
             fail(err, QStringLiteral("无法复制报表文件"), QStringLiteral("could not copy a report template"), target);
-            continue;
-        }
-        ++copied;
+        else
+            fail(err, QStringLiteral("无法复制导入模版"), QStringLiteral("could not copy the import sample"), target);
     }
+    const qsizetype copied = r.copied.filter(QStringLiteral(".frf")).size();
     if (copied) out << QStringLiteral("已复制报表文件 %1 个 / report templates copied: %1").arg(copied) << '\n';
-    // The import wizard's sample source file, likewise only when missing.
-    const QString sample = QCoreApplication::applicationDirPath() + QStringLiteral("/sample.xlsx");
-    const QString sampleTarget = ProgramFolder::filePath(QStringLiteral("sample.xlsx"));
-    if (QFileInfo::exists(sample) && !QFileInfo::exists(sampleTarget) && !QFile::copy(sample, sampleTarget))
-        fail(err, QStringLiteral("无法复制导入模版"), QStringLiteral("could not copy the import sample"), sampleTarget);
 }
 
 int init(const InitOptions &options, QTextStream &out, QTextStream &err)
