@@ -9,6 +9,7 @@
 #include "app/PubUnit.h"
 #include "app/Shell.h"
 #include "data/ConnectionConfig.h"
+#include "data/Schema.h"
 #include "data/TdmData.h"
 #include "access/AccessWindows.h"
 #include "maintenance/BackupWindows.h"
@@ -160,7 +161,16 @@ bool StartUp::createDataModule()
 
     status(kConnecting);
     QString error;
-    const bool ok = m_data->connect(s, &error);
+    // An installed program's own folder starts without an archive: the
+    // embedded one is made empty there, as mdsetup init would make it.
+    const bool firstArchive = ProgramFolder::installed() && s.driver == QStringLiteral("sqlite")
+                              && !QFileInfo::exists(sqliteDatabaseFile(s));
+    if (firstArchive && !Schema::createDatabase(s, &error)) qWarning("Cannot create the archive: %s", qPrintable(error));
+    bool ok = m_data->connect(s, &error);
+    if (ok && firstArchive && !Schema::isInstalled(m_data->ADOcnn)) {
+        ok = Schema::install(m_data->ADOcnn, &error);
+        if (!ok) m_data->ADOcnn.close();
+    }
     qInfo("Connection: %s", qPrintable(m_data->ADOcnn.connectionText()));
     if (!ok) {
         qWarning("Connection failed: %s", qPrintable(error));
