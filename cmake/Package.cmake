@@ -28,6 +28,8 @@ reminders and printed lists for the service counters of an appliance dealer.
 Simplified Chinese user interface. Works on an embedded SQLite database or
 on a shared PostgreSQL or SQL Server database.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# The build keeps debug information; the package does not need it.
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so dpkg-shlibdeps cannot see them: the SQL drivers,
