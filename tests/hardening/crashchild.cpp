@@ -6,8 +6,10 @@
 //   crashchild <mode> <database> <tag> [seconds] [backupA backupB]
 //
 // <database>: an SQLite file, or pg:<port>:<name>. <mode>: customer,
-// service, import, clear, restore, mixed. Without [seconds] it runs until
-// it is killed; with it, it stops after that long and exits 0.
+// service, import, clear, restore, mixed; hold keeps one customer's save
+// open for [seconds], as a slow workstation would, and then commits it.
+// Otherwise without [seconds] it runs until it is killed; with it, it
+// stops after that long and exits 0.
 
 #include "ScriptedDialogs.h"
 
@@ -24,6 +26,7 @@
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QSqlQuery>
+#include <QThread>
 #include <cstdio>
 
 namespace {
@@ -149,6 +152,24 @@ int main(int argc, char **argv)
         return 3;
     }
     report(QStringLiteral("ready"));
+
+    if (mode == u"hold") {
+        ScopedTransaction tx(dm.ADOcnn);
+        QSqlQuery q;
+        if (!tx.isActive()
+            || !dm.ADOcnn.exec(q, QStringLiteral("insert into t_client(F_code, F_name) values(%1, 'x')").arg(sqlQuoted(tag)))) {
+            failure(QStringLiteral("hold"), dm.ADOcnn.lastError());
+            return 1;
+        }
+        report(QStringLiteral("holding"));
+        QThread::sleep(seconds);
+        if (!tx.commit()) {
+            failure(QStringLiteral("hold"), dm.ADOcnn.lastError());
+            return 1;
+        }
+        report(QStringLiteral("saved ") + tag);
+        return 0;
+    }
 
     QElapsedTimer clock;
     clock.start();
