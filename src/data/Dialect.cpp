@@ -619,14 +619,19 @@ private:
             run(QStringLiteral("drop database if exists %1").arg(pgIdent(fresh)));
             *error = why;
         };
-        if (!alone || !run(QStringLiteral("alter database %1 rename to %2").arg(pgIdent(name), pgIdent(old)))) {
-            if (!alone) *error = QStringLiteral("数据库正被其它程序使用：%1").arg(name);
+        if (!alone) {
+            *error = QStringLiteral("数据库正被其它程序使用：%1").arg(name);
             undo();
             return false;
         }
-        if (!run(QStringLiteral("alter database %1 rename to %2").arg(pgIdent(fresh), pgIdent(name)))) {
+        // Both renames in one transaction: a program ended between them must
+        // not leave the archive without a database under its name.
+        if (!run(QStringLiteral("begin"))
+            || !run(QStringLiteral("alter database %1 rename to %2").arg(pgIdent(name), pgIdent(old)))
+            || !run(QStringLiteral("alter database %1 rename to %2").arg(pgIdent(fresh), pgIdent(name)))
+            || !run(QStringLiteral("commit"))) {
             const QString why = *error;
-            run(QStringLiteral("alter database %1 rename to %2").arg(pgIdent(old), pgIdent(name)));
+            q.exec(QStringLiteral("rollback"));
             *error = why;
             undo();
             return false;

@@ -152,6 +152,18 @@ private slots:
                 }
                 checked += int(keys.size());
             }
+            if (pg && mode == u"restore") {
+                // a restore killed midway leaves its fresh copy behind; the server is shared with other tests
+                ConnectionSettings server = s;
+                server.database = QStringLiteral("postgres");
+                Look look(server);
+                QVERIFY2(look.isOpen(), qPrintable(look.error()));
+                const QStringList left = look.column(QStringLiteral("select datname from pg_database where datname like %1")
+                                                         .arg(sqlQuoted(s.database.left(40) + QStringLiteral("\\_re%"))));
+                for (const QString &db : left)
+                    look.column(QStringLiteral("drop database if exists \"%1\" with (force)").arg(db));
+                std::printf("restore left %lld fresh copies behind (dropped)\n", qlonglong(left.size()));
+            }
             std::printf("%-8s %3d kills, %4d reported saves checked\n", op.mode, op.kills, reported);
             std::fflush(stdout);
         }
