@@ -83,7 +83,8 @@ bool Connection::open(const ConnectionSettings &settings)
         ok = m_dialect->configure(db, settings, &error);
         if (ok && !db.open()) {
             error = db.lastError().text();
-            ok = false;
+            ok = m_dialect->reopenClosedDatabase(settings, error) && db.open();
+            if (!ok && db.lastError().isValid()) error = db.lastError().text();
         }
         if (ok) ok = m_dialect->afterOpen(db, &error);
         if (!ok) {

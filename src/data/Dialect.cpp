@@ -421,6 +421,27 @@ bool runPgProgram(const QString &name, const ConnectionSettings &s, QStringList 
 class PostgresDialect : public Dialect {
 public:
     QString name() const override { return QStringLiteral("postgres"); }
+    // A restore blocks new sessions before it swaps the names; a program
+    // ended in between would leave the archive refusing every workstation.
+    bool reopenClosedDatabase(const ConnectionSettings &s, const QString &openError) const override
+    {
+        if (!openError.contains(QLatin1String("not currently accepting connections"))) return false;
+        const QString connName = QStringLiteral("reopen-db-") + QUuid::createUuid().toString(QUuid::Id128);
+        bool ok = false;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(qtDriver(), connName);
+            ConnectionSettings maintenance = s;
+            maintenance.database = QStringLiteral("postgres");
+            QString error;
+            if (configure(db, maintenance, &error) && db.open()) {
+                QSqlQuery q(db);
+                ok = q.exec(QStringLiteral("alter database %1 allow_connections true").arg(pgIdent(s.database)));
+                if (ok) qWarning("database %s took no connections (a restore ended half-way); opened again", qPrintable(s.database));
+            }
+        }
+        QSqlDatabase::removeDatabase(connName);
+        return ok;
+    }
     QString orderItem(const QString &column, bool descending, bool text) const override
     {
         // citext compares lower-cased; "C" keeps character order, not the server locale's.

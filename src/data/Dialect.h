@@ -79,6 +79,10 @@ public:
     // the engine can (server engines), otherwise the restore is refused. A
     // file that is not a whole backup is refused with the database unchanged.
     virtual bool restore(const ConnectionSettings &s, const QString &file, QString *error) const = 0;
+    // After an open refused with `openError`: lets the database take
+    // connections again when a restore ended half-way left it closed to them.
+    // True when the open is worth trying once more.
+    virtual bool reopenClosedDatabase(const ConnectionSettings &, const QString & /*openError*/) const { return false; }
 
     // The text kept for display and logging (the password is never shown).
     virtual QString connectionText(const ConnectionSettings &s) const;

@@ -41,6 +41,31 @@ QStringList traceLines(const QString &file)
 class TstConnection : public QObject {
     Q_OBJECT
 private slots:
+    // A restore ended between blocking new sessions and swapping the names
+    // leaves the database refusing connections; the next open lets it take
+    // them again.
+    void openReopensADatabaseLeftClosed()
+    {
+        if (qEnvironmentVariableIntValue("CLSERVICE_TEST_PG_PORT") <= 0)
+            QSKIP("PostgreSQL not configured: set CLSERVICE_TEST_PG_PORT");
+        QTemporaryDir dir;
+        ScopedSeams seams;
+        auto dm = TestDb::freshModule(QStringLiteral("postgres"), dir.path(), false);
+        const ConnectionSettings s = dm->ADOcnn.settings();
+        dm->ADOcnn.close();
+        ConnectionSettings server = s;
+        server.database = QStringLiteral("postgres");
+        Connection admin(QStringLiteral("reopen-admin"));
+        QVERIFY2(admin.open(server), qPrintable(admin.lastError()));
+        QSqlQuery q;
+        QVERIFY2(admin.execNative(q, QStringLiteral("alter database \"%1\" allow_connections false").arg(s.database), {}, {}),
+                 qPrintable(admin.lastError()));
+        admin.close();
+        Connection again(QStringLiteral("reopen-test"));
+        QVERIFY2(again.open(s), qPrintable(again.lastError()));
+        QVERIFY(again.execNative(q, QStringLiteral("select 1"), {}, {}));
+    }
+
     void failedCommitIsRolledBackAndTheNextSaveWorks_data() { TestDb::addBackendRows(); }
     void failedCommitIsRolledBackAndTheNextSaveWorks()
     {
