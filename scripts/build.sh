@@ -4,6 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build}
+# The cache keys on paths relative to the checkout, so another clone of the
+# tree (CI clones afresh) reuses what this one compiled.
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
 exec 9>/tmp/clservice-build.lock
 flock 9
 if [ ! -f "$BUILD_DIR/build.ninja" ]; then

@@ -1,5 +1,6 @@
 #include "TsqlTranslator.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 namespace Tsql {
@@ -33,6 +34,13 @@ private:
     {
         while (i < end && (m_t[i].type == Token::Space || m_t[i].type == Token::Comment)) ++i;
         return i;
+    }
+
+    // Whether the first token after `i` that is not a space is the word `w`.
+    bool wordNext(int i, int end, const char *w) const
+    {
+        const int n = nextSolid(i + 1, end);
+        return n < end && wordIs(m_t[n], w);
     }
 
     // Index of the ')' matching the '(' at `open`, or -1.
@@ -90,15 +98,28 @@ private:
 
     QString arg(const QPair<int, int> &r) { return render(r.first, r.second).trimmed(); }
 
-    QString datediff(const QString &partIn, const QString &a, const QString &b) const
+    // The unit of a DateDiff: a bare word SQL Server knows, in our spelling;
+    // empty for anything else (a quoted part, an expression), which is left
+    // to the engine to refuse rather than counted in some other unit.
+    QString datePart(const QPair<int, int> &r) const
     {
-        QString part = partIn.toLower();
-        if (part == QLatin1String("dd") || part == QLatin1String("d")) part = QStringLiteral("day");
-        else if (part == QLatin1String("mm") || part == QLatin1String("m")) part = QStringLiteral("month");
-        else if (part == QLatin1String("yy") || part == QLatin1String("yyyy")) part = QStringLiteral("year");
-        else if (part == QLatin1String("hh")) part = QStringLiteral("hour");
-        else if (part == QLatin1String("mi") || part == QLatin1String("n")) part = QStringLiteral("minute");
-        else if (part == QLatin1String("ss") || part == QLatin1String("s")) part = QStringLiteral("second");
+        const int w = nextSolid(r.first, r.second);
+        if (w >= r.second || m_t[w].type != Token::Word || nextSolid(w + 1, r.second) != r.second) return {};
+        static const QHash<QString, QString> parts = {
+            {QStringLiteral("day"), QStringLiteral("day")},       {QStringLiteral("dd"), QStringLiteral("day")},
+            {QStringLiteral("d"), QStringLiteral("day")},         {QStringLiteral("month"), QStringLiteral("month")},
+            {QStringLiteral("mm"), QStringLiteral("month")},      {QStringLiteral("m"), QStringLiteral("month")},
+            {QStringLiteral("year"), QStringLiteral("year")},     {QStringLiteral("yy"), QStringLiteral("year")},
+            {QStringLiteral("yyyy"), QStringLiteral("year")},     {QStringLiteral("hour"), QStringLiteral("hour")},
+            {QStringLiteral("hh"), QStringLiteral("hour")},       {QStringLiteral("minute"), QStringLiteral("minute")},
+            {QStringLiteral("mi"), QStringLiteral("minute")},     {QStringLiteral("n"), QStringLiteral("minute")},
+            {QStringLiteral("second"), QStringLiteral("second")}, {QStringLiteral("ss"), QStringLiteral("second")},
+            {QStringLiteral("s"), QStringLiteral("second")}};
+        return parts.value(m_t[w].text.toLower());
+    }
+
+    QString datediff(const QString &part, const QString &a, const QString &b) const
+    {
         if (m_target == Target::Sqlite)
             return QStringLiteral("ms_datediff('%1',%2,%3)").arg(part, a, b);
         // PostgreSQL: count boundaries crossed, as SQL Server does.
@@ -235,7 +256,7 @@ private:
                     out += render(arguments(open, close).at(0).first, arguments(open, close).at(0).second).trimmed();
                     // PostgreSQL estimates a pattern on the column's text from its
                     // statistics (on citext it cannot) and a trigram index serves it.
-                    if (m_target == Target::Postgres && wordIs(m_t[nextSolid(close + 1, end)], "like")) out += QLatin1String("::text");
+                    if (m_target == Target::Postgres && wordNext(close, end, "like")) out += QLatin1String("::text");
                     i = close;
                 } else if (call && close > 0 && wordIs(t, "isnull")) {
                     const auto args = arguments(open, close);
@@ -257,8 +278,8 @@ private:
                     if (!range.isEmpty()) {
                         out += range;
                         i = last;
-                    } else if (args.size() == 3) {
-                        out += datediff(render(args[0].first, args[0].second).trimmed(), arg(args[1]), arg(args[2]));
+                    } else if (args.size() == 3 && !datePart(args[0]).isEmpty()) {
+                        out += datediff(datePart(args[0]), arg(args[1]), arg(args[2]));
                         i = close;
                     } else {
                         out += t.text;
@@ -273,6 +294,13 @@ private:
                     if (pattern.startsWith(u'N') || pattern.startsWith(u'n')) pattern.remove(0, 1);
                     out += pattern.toLower() == pattern && pattern.toUpper() == pattern ? QLatin1String("like")
                                                                                          : QLatin1String("ilike");
+                    // A backslash escapes in PostgreSQL's patterns, not in T-SQL's:
+                    // a pattern typed with one must find the text holding it.
+                    if (lit < end && m_t[lit].type == Token::String && m_t[lit].text.contains(u'\\')
+                        && !wordNext(lit, end, "escape")) {
+                        out += render(i + 1, lit + 1) + QLatin1String(" escape ''");
+                        i = lit;
+                    }
                 } else if (wordIs(t, "top") && m_limit.isEmpty()) {
                     const int n = nextSolid(i + 1, end);
                     if (n < end && m_t[n].type == Token::Number && begin == 0 && depth == 0) {

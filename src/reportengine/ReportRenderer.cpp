@@ -450,7 +450,7 @@ void ReportRenderer::Impl::planMasters()
             m.slot = slotFor(b.band->source);
             masters << m;
             current = &masters.last();
-            for (const CompiledBand *d : orphanDetails) current->details << detailPlan(d);
+            for (const CompiledBand *orphan : orphanDetails) current->details << detailPlan(orphan);
             orphanDetails.clear();
         } else if (b.band->kind == BandKind::DetailData) {
             if (current) current->details << detailPlan(&b);
@@ -489,14 +489,14 @@ void ReportRenderer::Impl::planMasters()
     }
     for (MasterPlan &m : masters) {
         feeds[m.slot].iterated = true;
-        for (DetailPlan &d : m.details) {
-            const Band &band = *d.band->band;
-            d.slot = slotFor(band.source);
-            feeds[d.slot].iterated = true;
+        for (DetailPlan &plan : m.details) {
+            const Band &band = *plan.band->band;
+            plan.slot = slotFor(band.source);
+            feeds[plan.slot].iterated = true;
             Slot &ms = feeds[m.slot];
-            d.all = band.detailField.trimmed().isEmpty() && band.masterField.trimmed().isEmpty();
-            d.masterColumn = ms.rows && !d.all ? ms.rows->columnOf(band.masterField.trimmed()) : -1;
-            ms.need(d.masterColumn);
+            plan.all = band.detailField.trimmed().isEmpty() && band.masterField.trimmed().isEmpty();
+            plan.masterColumn = ms.rows && !plan.all ? ms.rows->columnOf(band.masterField.trimmed()) : -1;
+            ms.need(plan.masterColumn);
         }
     }
 }
@@ -525,17 +525,17 @@ bool ReportRenderer::Impl::readRow(Slot &s, int row)
     return true;
 }
 
-void ReportRenderer::Impl::loadDetails(DetailPlan &d)
+void ReportRenderer::Impl::loadDetails(DetailPlan &plan)
 {
-    Slot &s = feeds[d.slot];
+    Slot &s = feeds[plan.slot];
     if (!s.rows) return;
-    const int keyColumn = d.all ? -1 : s.rows->columnOf(d.band->band->detailField.trimmed());
-    if (!d.all && (keyColumn < 0 || d.masterColumn < 0)) return;   // unknown key: no row matches
+    const int keyColumn = plan.all ? -1 : s.rows->columnOf(plan.band->band->detailField.trimmed());
+    if (!plan.all && (keyColumn < 0 || plan.masterColumn < 0)) return;   // unknown key: no row matches
     s.need(keyColumn);
     if (!s.rows->start()) return;
     while (s.rows->nextRow()) {
-        d.rows << s.snapshot();
-        if (!d.all) d.byKey[keyText(d.rows.last().values.value(keyColumn))] << int(d.rows.size() - 1);
+        plan.rows << s.snapshot();
+        if (!plan.all) plan.byKey[keyText(plan.rows.last().values.value(keyColumn))] << int(plan.rows.size() - 1);
     }
     if (!s.rows->error().isEmpty()) errorText = s.rows->error();
 }
@@ -557,7 +557,7 @@ bool ReportRenderer::Impl::prepareSlots()
             c.image = drawChart(o, data);
         }
     for (MasterPlan &m : masters) {
-        for (DetailPlan &d : m.details) loadDetails(d);
+        for (DetailPlan &plan : m.details) loadDetails(plan);
         // The title and the first page header show the first row (or the one
         // row) of the first band that reads the source.
         Slot &s = feeds[m.slot];
@@ -901,13 +901,13 @@ bool ReportRenderer::Impl::runMaster(MasterPlan &m)
         else placeBand(*m.band);
         s.accumulate(s.cur);
         s.last = s.cur;
-        for (DetailPlan &d : m.details) {
-            Slot &ds = feeds[d.slot];
-            const QList<int> rows = d.all ? QList<int>() : d.byKey.value(keyText(s.cur.values.value(d.masterColumn)));
-            const int n = d.all ? int(d.rows.size()) : int(rows.size());
+        for (DetailPlan &plan : m.details) {
+            Slot &ds = feeds[plan.slot];
+            const QList<int> rows = plan.all ? QList<int>() : plan.byKey.value(keyText(s.cur.values.value(plan.masterColumn)));
+            const int n = plan.all ? int(plan.rows.size()) : int(rows.size());
             for (int i = 0; i < n; ++i) {
-                ds.cur = d.rows.at(d.all ? i : rows.at(i));
-                placeBand(*d.band);
+                ds.cur = plan.rows.at(plan.all ? i : rows.at(i));
+                placeBand(*plan.band);
                 ds.accumulate(ds.cur);
                 ds.last = ds.cur;
             }

@@ -66,6 +66,14 @@ private slots:
             << "select (DateDiff(day,getdate(),a)) where 1+DateDiff(day,getdate(),a) < 2 and DateDiff(day,getdate(),a) < 2*3 and DateDiff(day,b,a) < 2"
             << "select (ms_datediff('day',datetime('now','localtime'),a)) where 1+ms_datediff('day',datetime('now','localtime'),a) < 2 and ms_datediff('day',datetime('now','localtime'),a) < 2*3 and ms_datediff('day',b,a) < 2"
             << "select ((CAST(CAST(a AS timestamp) AS date) - CAST(CAST(localtimestamp(0) AS timestamp) AS date))) where 1+(CAST(CAST(a AS timestamp) AS date) - CAST(CAST(localtimestamp(0) AS timestamp) AS date)) < 2 and (CAST(CAST(a AS timestamp) AS date) - CAST(CAST(localtimestamp(0) AS timestamp) AS date)) < 2*3 and (CAST(CAST(a AS timestamp) AS date) - CAST(CAST(b AS timestamp) AS date)) < 2";
+        // A unit that is not a bare word is no DateDiff we know: the engine refuses it.
+        QTest::newRow("datediff quoted unit") << "select DateDiff('da`',b,a), datediff(week,b,a)"
+                                              << "select DateDiff('da`',b,a), datediff(week,b,a)"
+                                              << "select DateDiff('da`',b,a), datediff(week,b,a)";
+        // PostgreSQL reads a backslash in a pattern as an escape; T-SQL as a character.
+        QTest::newRow("like backslash") << "where F_name like '%a\\%' and F_code like 'b\\' escape '!'"
+                                        << "where F_name like '%a\\%' and F_code like 'b\\' escape '!'"
+                                        << "where F_name ilike '%a\\%' escape '' and F_code ilike 'b\\' escape '!'";
         QTest::newRow("top") << "select top 10 F_code from t order by F_code"
                              << "select  F_code from t order by F_code limit 10"
                              << "select  F_code from t order by F_code limit 10";

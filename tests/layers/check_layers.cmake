@@ -30,8 +30,8 @@ set(allow_support app data components access)
 set(allow_tools ${allow_common} common mdsetup mdconn support)
 # Whole-system tests (crashes, lost servers, every input) drive the program's windows.
 set(allow_hardening ${allow_clservice} clservice support)
-# Fuzz targets feed outside input to the readers and parsers.
-set(allow_fuzz ${allow_service})
+# Fuzz targets feed outside input to the readers and parsers, the import's included.
+set(allow_fuzz ${allow_service} maintenance)
 # The manual's pictures open the program's windows.
 set(allow_screenshots ${allow_clservice} clservice)
 
@@ -92,6 +92,11 @@ foreach(top src tools tests)
     check_folder("${folder}" "${owner}")
   endforeach()
 endforeach()
+
+# fuzz/ holds one library's files directly.
+if(IS_DIRECTORY "${ROOT}/fuzz")
+  check_folder("${ROOT}/fuzz" fuzz)
+endif()
 
 if(failures)
   list(JOIN failures "\n" text)

@@ -1,9 +1,9 @@
-// reportdemo: renders a template of Qr/ against an archive to PDF and PNG
-// pages without a window, with the main window's sources (frMain, the first
+// reportdemo: renders a template of Qr/ against an archive to PDF, PNG
+// pages or a saved prepared report without a window, with the main window's sources (frMain, the first
 // customer's frDetail1..3), the company record and frDBDataSet1 from a statement.
 //
 //   reportdemo [--home DIR] --template FILE.frf [--pdf OUT.pdf] [--png OUT-%1.png]
-//              [--dpi N] [--sql STATEMENT]
+//              [--prepared OUT.clrep] [--dpi N] [--sql STATEMENT]
 #include "access/Session.h"
 #include "app/Application.h"
 #include "app/PrivateProfile.h"
@@ -27,7 +27,7 @@
 namespace {
 
 const char kUsage[] = "usage: reportdemo [--home DIR] --template FILE.frf [--pdf OUT.pdf] [--png OUT-%1.png] "
-                      "[--dpi N] [--sql STATEMENT]\n";
+                      "[--prepared OUT.clrep] [--dpi N] [--sql STATEMENT]\n";
 
 // The rows a list or statistics window would hand its template as frDBDataSet1.
 QString defaultStatement(const QString &file)
@@ -51,7 +51,7 @@ int main(int argc, char **argv)
     initApplication(args);
 
     QTextStream out(stdout), err(stderr);
-    QString file, pdf, png, sql;
+    QString file, pdf, png, prepared, sql;
     int dpi = 100;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args.at(i);
@@ -60,6 +60,7 @@ int main(int argc, char **argv)
         else if (a == QLatin1String("--template") && hasValue) file = args.at(++i);
         else if (a == QLatin1String("--pdf") && hasValue) pdf = args.at(++i);
         else if (a == QLatin1String("--png") && hasValue) png = args.at(++i);
+        else if (a == QLatin1String("--prepared") && hasValue) prepared = args.at(++i);
         else if (a == QLatin1String("--sql") && hasValue) sql = args.at(++i);
         else if (a == QLatin1String("--dpi") && hasValue) dpi = qBound(20, args.at(++i).toInt(), 600);
         else {
@@ -67,7 +68,7 @@ int main(int argc, char **argv)
             return 2;
         }
     }
-    if (file.isEmpty() || (pdf.isEmpty() && png.isEmpty())) {
+    if (file.isEmpty() || (pdf.isEmpty() && png.isEmpty() && prepared.isEmpty())) {
         err << kUsage;
         return 2;
     }
@@ -120,6 +121,10 @@ int main(int argc, char **argv)
     }
     out << file << ": " << report.pages.size() << " pages in " << timer.elapsed() << " ms\n";
     if (!pdf.isEmpty() && !Report::writePdf(report, pdf, &error)) {
+        err << "reportdemo: " << error << "\n";
+        return 1;
+    }
+    if (!prepared.isEmpty() && !Report::savePrepared(report, prepared, &error)) {
         err << "reportdemo: " << error << "\n";
         return 1;
     }

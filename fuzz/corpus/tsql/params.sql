@@ -1,0 +1,1 @@
+update t_client set F_name=:name, F_memo=:MEMO where F_ID=:id and F_code like N'%'+:code+'%'

@@ -1,0 +1,1 @@
+where isNull(f_name,'') like '%a%' and isNull([F_code], '') like '0_'

@@ -1,0 +1,1 @@
+and isNull(F_type,'') = '空''调' and isNull(F_area,'') = ''

@@ -1,0 +1,1 @@
+select 'isNull(x,1) like [y] :p getdate()' from t

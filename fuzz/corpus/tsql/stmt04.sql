@@ -1,0 +1,1 @@
+select "F_Name" from "t_client"

@@ -1,0 +1,1 @@
+where ((F_awokeDate < date(datetime('now','localtime'),'+4 days')))

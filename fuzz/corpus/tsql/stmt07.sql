@@ -1,0 +1,1 @@
+where ((F_awokeDate < date(datetime('now','localtime'),'+8 days')) and (F_awokeDate >= date(datetime('now','localtime'),'+0 days'))) 

@@ -1,0 +1,1 @@
+where (c.F_awokeDate >= date('2024-03-15','-1 days') and c.F_awokeDate < date('2024-03-15','+0 days')) or (x < date(datetime('now','localtime'),'+2 days') or x >= date(datetime('now','localtime'),'+3 days')) or (x >= date(datetime('now','localtime'),'+6 days')) and ("y" < date(datetime('now','localtime'),'+1 days'))

@@ -1,0 +1,1 @@
+select (ms_datediff('day',datetime('now','localtime'),a)) where 1+ms_datediff('day',datetime('now','localtime'),a) < 2 and ms_datediff('day',datetime('now','localtime'),a) < 2*3 and ms_datediff('day',b,a) < 2

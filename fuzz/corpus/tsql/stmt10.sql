@@ -1,0 +1,1 @@
+select  F_code from t order by F_code limit 10
