@@ -112,7 +112,11 @@ bool PrivateProfile::writeString(const QString &section, const QString &key, con
     Parsed p = load();
     int s, k;
     QString old;
-    const QString line = key + u'=' + value;
+    // A value is one line: a break in it would start a line (a key, a section)
+    // of its own, and a NUL would end the file for other readers.
+    QString oneLine = value;
+    oneLine.remove(QChar(u'\0')).replace(u'\r', u' ').replace(u'\n', u' ');
+    const QString line = key + u'=' + oneLine;
     if (findKey(p.lines, section, key, &s, &k, &old)) {
         p.lines[k] = line;
     } else if (s >= 0) {

@@ -34,6 +34,7 @@ private slots:
     void gbkFileReadAndWrittenBackAsGbk();
     void utf8WithBom();
     void unknownLinesSurviveWrite();
+    void valueStaysOneLine();
     void integersAndBooleans_data();
     void integersAndBooleans();
     void booleansWrittenAsOneAndZero();
@@ -131,6 +132,19 @@ void TestPrivateProfile::unknownLinesSurviveWrite()
     expected.replace("Database=db1", "Database=db2");
     QCOMPARE(readAll(m_path), expected);
     QCOMPARE(ini.readString(QStringLiteral("Other"), QStringLiteral("Key")), QStringLiteral("Value"));
+}
+
+// A typed value with a line break must not become a key or a section of its own.
+void TestPrivateProfile::valueStaysOneLine()
+{
+    writeAll(m_path, "[DBconn]\r\nDbServer=host\r\n[Config]\r\n");
+    PrivateProfile ini(m_path);
+    const QString typed = QStringLiteral("拼音\r\n[DBconn]\nDbServer=other") + QChar(u'\0') + QStringLiteral("x");
+    QVERIFY(ini.writeString(QStringLiteral("Config"), QStringLiteral("CurImeName"), typed));
+    QCOMPARE(ini.readString(QStringLiteral("Config"), QStringLiteral("CurImeName")),
+             QStringLiteral("拼音  [DBconn] DbServer=otherx"));
+    QCOMPARE(ini.readString(QStringLiteral("DBconn"), QStringLiteral("DbServer")), QStringLiteral("host"));
+    QCOMPARE(readAll(m_path), QByteArray("[DBconn]\r\nDbServer=host\r\n[Config]\r\nCurImeName=") + QStringLiteral("拼音  [DBconn] DbServer=otherx").toUtf8() + "\r\n");
 }
 
 void TestPrivateProfile::integersAndBooleans_data()
