@@ -80,31 +80,76 @@ bool Connection::open(const ConnectionSettings &settings)
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(m_dialect->qtDriver(), m_name);
         QString error;
-        ok = m_dialect->configure(db, settings, &error);
-        if (ok && !db.open()) {
-            error = db.lastError().text();
-            ok = m_dialect->reopenClosedDatabase(settings, error) && db.open();
-            if (!ok && db.lastError().isValid()) error = db.lastError().text();
-        }
-        if (ok) ok = m_dialect->afterOpen(db, &error);
-        if (!ok) {
-            m_lastError = error;
-            db.close();
-        }
+        ok = m_dialect->configure(db, settings, &error) && openDatabase(db, &error);
+        if (!ok) m_lastError = error;
     }
     if (!ok) QSqlDatabase::removeDatabase(m_name);
     return ok;
 }
 
+bool Connection::openDatabase(QSqlDatabase &db, QString *error)
+{
+    bool ok = db.open();
+    if (!ok) {
+        *error = db.lastError().text();
+        ok = m_dialect->reopenClosedDatabase(m_settings, *error) && db.open();
+        if (!ok && db.lastError().isValid()) *error = db.lastError().text();
+    }
+    if (ok) ok = m_dialect->afterOpen(db, error);
+    if (!ok) db.close();
+    return ok;
+}
+
 void Connection::close()
 {
+    m_lost = false;
+    m_depth = 0;
     if (!QSqlDatabase::contains(m_name)) return;
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         db.close();
     }
     QSqlDatabase::removeDatabase(m_name);
-    m_depth = 0;
+}
+
+// A session the server ended still reports itself open and fails every
+// statement, so a failure outside a transaction asks the server once.
+void Connection::checkSession()
+{
+    if (m_depth > 0 || m_lost || !m_dialect || !QSqlDatabase::contains(m_name)) return;
+    // Some drivers notice the end themselves and report the database closed.
+    if (isOpen()) {
+        QSqlQuery probe(database());
+        if (probe.exec(QStringLiteral("select 1"))) return;
+    }
+    const QString reason = m_lastError;
+    qWarning("%s: the database session ended (%s); opening it again", qPrintable(m_name), qPrintable(reason));
+    m_lost = true;
+    reopenSession();
+    m_lastError = reason;   // the caller reports the statement that failed
+}
+
+// In place: queries made on the connection stay bound to it.
+bool Connection::reopenSession()
+{
+    QSqlDatabase db = database();
+    db.close();
+    QString error;
+    if (!openDatabase(db, &error)) {
+        m_lastError = error;
+        return false;
+    }
+    m_lost = false;
+    qWarning("%s: the database session is open again", qPrintable(m_name));
+    return true;
+}
+
+bool Connection::reopenIfLost()
+{
+    // Opened by open() and not closed by close(), yet closed: the driver saw the session end.
+    if (!m_lost && m_dialect && QSqlDatabase::contains(m_name) && !isOpen()) m_lost = true;
+    if (m_lost && m_depth == 0 && m_dialect && QSqlDatabase::contains(m_name)) reopenSession();
+    return isOpen();
 }
 
 bool Connection::isOpen() const
@@ -182,8 +227,8 @@ bool Connection::execNative(QSqlQuery &query, const QString &sql, const QStringL
 bool Connection::execUntraced(QSqlQuery &query, const QString &sql, const QStringList &paramNames,
                               const Params &params, bool forwardOnly)
 {
-    if (!isOpen()) {
-        m_lastError = QStringLiteral("数据库未连接");
+    if (!reopenIfLost()) {
+        if (!m_lost) m_lastError = QStringLiteral("数据库未连接");   // lost: why it did not open
         return false;
     }
     query = QSqlQuery(database());
@@ -198,7 +243,10 @@ bool Connection::execUntraced(QSqlQuery &query, const QString &sql, const QStrin
             ok = query.exec();
         }
     }
-    if (!ok) m_lastError = query.lastError().text();
+    if (!ok) {
+        m_lastError = query.lastError().text();
+        checkSession();
+    }
     return ok;
 }
 
@@ -217,8 +265,8 @@ bool Connection::execSavepoint(const QString &sql)
 
 bool Connection::beginTransaction()
 {
-    if (!isOpen()) {
-        m_lastError = QStringLiteral("数据库未连接");
+    if (!reopenIfLost()) {
+        if (!m_lost) m_lastError = QStringLiteral("数据库未连接");
         return false;
     }
     if (m_depth > 0) {
@@ -229,6 +277,7 @@ bool Connection::beginTransaction()
     QSqlDatabase db = database();
     if (!db.transaction()) {
         m_lastError = db.lastError().text();
+        checkSession();
         return false;
     }
     m_depth = 1;
@@ -271,6 +320,7 @@ bool Connection::rollback()
     }
     --m_depth;
     m_lastError = reason;
+    if (!ok) checkSession();   // outside the transaction now: a lost session is opened again
     return ok;
 }
 
@@ -321,8 +371,14 @@ bool PreparedStatement::prepare(QString *error)
         }
         m_order << idx;
     }
+    if (!m_cnn.reopenIfLost()) {
+        *error = m_cnn.lastError();
+        return false;
+    }
     if (!m_query.prepare(native)) {
         *error = m_query.lastError().text();
+        m_cnn.setLastError(*error);
+        m_cnn.checkSession();
         return false;
     }
     return true;
@@ -338,6 +394,8 @@ bool PreparedStatement::exec(const QVector<QVariant> &values, QString *error)
     for (int i = 0; i < m_order.size(); ++i) m_query.bindValue(i, Connection::normaliseValue(values.value(m_order.at(i))));
     if (!m_query.exec()) {
         *error = m_query.lastError().text();
+        m_cnn.setLastError(*error);
+        m_cnn.checkSession();
         return false;
     }
     return true;

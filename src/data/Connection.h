@@ -38,6 +38,16 @@ public:
     bool open(const ConnectionSettings &settings);
     void close();
     bool isOpen() const;
+    // A statement that fails outside a transaction is followed by a probe of
+    // the session; one the server ended (terminated, restarted, gone) is
+    // opened again with the same settings, at once or, while the server is
+    // unreachable, before the next statement. The failed statement is never
+    // run again. Inside a transaction nothing is reopened: the work is lost
+    // and the caller's rollback, once it leaves no transaction, probes.
+    bool sessionLost() const { return m_lost; }
+    // Opens a lost session again (bounded by the engine's connect timeout)
+    // unless a transaction is open; true when the connection is open.
+    bool reopenIfLost();
 
     const Dialect &dialect() const { return *m_dialect; }
     const ConnectionSettings &settings() const { return m_settings; }
@@ -77,12 +87,16 @@ private:
     static bool tracing();
     void trace(const QString &tsql, const Params &params) const;
     bool execSavepoint(const QString &sql);
+    bool openDatabase(QSqlDatabase &db, QString *error);
+    void checkSession();
+    bool reopenSession();
 
     QString m_name;
     ConnectionSettings m_settings;
     std::unique_ptr<Dialect> m_dialect;
     QString m_lastError;
     int m_depth = 0;   // 1: a transaction; more: savepoints inside it
+    bool m_lost = false;   // the session ended and could not be opened again yet
 };
 
 // One statement prepared once and run for many rows (bulk inserts). The

@@ -140,7 +140,6 @@ void ListCounter::run()
             ok = cnn.execNative(q, sql, params, {}, true, job.statement) && q.next();
             for (int i = 0; ok && i < qMax(1, int(items.size())); ++i) values << q.value(i).toDouble();
         }
-        if (!ok) cnn.close();   // a server gone away or a connection ended: opened again for the next one
         if (job.fields.isEmpty()) {
             const int count = ok ? int(values.value(0)) : -1;
             QMetaObject::invokeMethod(

@@ -242,12 +242,21 @@ bool TdmData::ExportToExcel(const QList<ExportColumn> &columns, DataSet *data, c
     const QString path = QDir(dir).filePath(
         QStringLiteral("%1_%2.xlsx").arg(base, QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_hhmmss_zzz"))));
     QString error;
+    QString readError;
     bool ok;
     {
         WaitCursor wait;
         DataSetSource rows(data, columns);
         ok = writeXlsx(path, sheetName, xlsxColumns(rows), rows, &error);
+        readError = rows.error();
         if (data && data->isActive()) data->first();
+    }
+    if (!ok && !readError.isEmpty()) {
+        // The list could not be read again (a long list reads the database):
+        // the data-access message, not the server's text.
+        qWarning("export failed: %s", qPrintable(error));
+        ShowMess(kOpenFailed, 3);
+        return false;
     }
     if (!ok) {
         Dialogs::current().standardMessage(error, QStringLiteral("错误"), Dialogs::Kind::Error);
@@ -269,8 +278,12 @@ QString TdmData::backupFileName(const QString &folder, const QDate &day)
 
 bool TdmData::backupTo(const QString &file, QString *error)
 {
+    if (!ADOcnn.reopenIfLost()) {
+        *error = ADOcnn.sessionLost() ? ADOcnn.lastError() : QStringLiteral("数据库未连接");
+        return false;
+    }
     QSqlDatabase db = ADOcnn.database();
-    return ADOcnn.isOpen() && ADOcnn.dialect().backup(db, ADOcnn.settings(), file, error);
+    return ADOcnn.dialect().backup(db, ADOcnn.settings(), file, error);
 }
 
 bool TdmData::restoreFrom(const QString &file, QString *error)

@@ -494,9 +494,11 @@ void TfrmExcelImport::writeBatch()
         accept();
         return;
     }
+    // A row the server refused is named with its reason; any other failure
+    // (the connection lost, for one) is the wizard's message alone.
     QString why = QStringLiteral("导入失败，请联系管理人员.....");
     if (result.failedRow >= 0) why += QStringLiteral("\n第 %1 行：%2").arg(result.failedRow + 1).arg(result.reason);
-    else if (!result.reason.isEmpty()) why += u'\n' + result.reason;
+    else if (!result.reason.isEmpty()) qWarning("import failed: %s", qPrintable(result.reason));
     ShowMess(why, 3);
     if (result.failedRow >= 0) {
         const QModelIndex at = m_previewModel->index(result.failedRow, 0);

@@ -60,8 +60,12 @@ void showPrepared(const ReportTemplate &t, Sources sources, QWidget *parent)
     view.endRendering();
     // The texts filled at the end ([TOTALPAGES], report totals) are in the finished pages.
     view.setReport(std::move(report));
-    if (!done && !renderer.cancelled())
-        ShowMess(QStringLiteral("报表数据读取失败：") + renderer.error(), 3);
+    if (!done && !renderer.cancelled()) {
+        // Rows that could not be read: a report cut short is not offered for printing.
+        qWarning("report rows could not be read: %s", qPrintable(renderer.error()));
+        ShowMess(QStringLiteral("打开操作失败，请检查数据连接... "), 3);
+        return;
+    }
     // Closed while it rendered: the operator is done with it.
     if (renderer.cancelled() && !view.isVisible()) return;
     Dialogs::current().execDialog(view);

@@ -314,6 +314,7 @@ private slots:
         QTemporaryDir dir;
         ScopedSeams seams;
         auto dm = TestDb::freshModule(backend, dir.path());
+        const int codes = dm->GetIntValue("select count(*) from t_code");
         if (backend == "postgres") {
             // Another session ends ours, as a server restart would.
             const int pid = dm->GetIntValue("select pg_backend_pid()");
@@ -333,9 +334,13 @@ private slots:
             QCOMPARE(seams.dialogs.texts(), QStringList{kOpFailed});
             return;
         }
+        // The statement that met the ended session fails and is not run again;
+        // the session is opened again at once, so the next one works.
         QVERIFY(!dm->RunSQL("insert into t_code(F_name) values('x')"));
-        QCOMPARE(dm->GetIntValue("select count(*) from t_code"), 0);
-        QCOMPARE(seams.dialogs.texts(), (QStringList{kOpFailed, kOpFailed}));
+        QCOMPARE(dm->GetIntValue("select count(*) from t_code"), codes);
+        QCOMPARE(seams.dialogs.texts(), QStringList{kOpFailed});
+        QVERIFY(dm->RunSQL("insert into t_code(F_name) values('x')"));
+        QCOMPARE(dm->GetIntValue("select count(*) from t_code"), codes + 1);
     }
 
     void dataSetCursorAndPages_data() { TestDb::addBackendRows(); }

@@ -138,11 +138,15 @@ private:
 QStringList leftOverDatabases(TdmData &dm)
 {
     if (dm.ADOcnn.dialect().name() != QLatin1String("postgres")) return {};
+    // This test's own: other tests on the shared server restore at the same time.
+    const QString own = dm.GetStrValue(QStringLiteral("select current_database()")).left(40);   // as the restore names them
     DataSet ds(&dm.ADOcnn);
     QStringList r;
-    dm.OpenSQL(QStringLiteral("select datname from pg_database where datname like '%_restore_%' or datname like '%_replaced_%'"),
-               &ds);
-    for (ds.first(); !ds.eof(); ds.next()) r << ds.field(0).value().toString();
+    dm.OpenSQL(QStringLiteral("select datname from pg_database"), &ds);
+    for (ds.first(); !ds.eof(); ds.next()) {
+        const QString name = ds.field(0).value().toString();
+        if (name.startsWith(own + QLatin1String("_restore_")) || name.startsWith(own + QLatin1String("_replaced_"))) r << name;
+    }
     return r;
 }
 

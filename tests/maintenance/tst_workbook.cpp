@@ -178,6 +178,9 @@ private slots:
         QTest::newRow("encrypted zip entries") << "encrypted-entry.xlsx" << "加密";
         QTest::newRow("zip64") << "zip64.xlsx" << "ZIP64";
         QTest::newRow("a picture named .xls") << "picture.xls" << "不是 Excel";
+        // A text whose length runs past its record (found by fuzzing): freexl reads
+        // on past it and finds no valid text.
+        QTest::newRow("text longer than its record") << "bad-text-length.xls" << "文字编码";
         QTest::newRow("truncated") << "*truncated" << "损坏";
         QTest::newRow("damaged inside") << "*flipped" << "损坏";
         QTest::newRow("empty file") << "*empty" << "空";
