@@ -8,6 +8,15 @@
 
 namespace Fuzz {
 
+// The readers' messages are the program's own, in Chinese; a bare library
+// text ("Unknown error") is no answer for the counter.
+inline bool ownMessage(const QString &text)
+{
+    for (const QChar c : text)
+        if (c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF) return true;
+    return false;
+}
+
 using WorkbookOpener = std::unique_ptr<Workbook> (*)(const QString &path, QString *error);
 
 inline int readWorkbook(const uint8_t *data, size_t size, const QString &name, WorkbookOpener open)
@@ -15,7 +24,7 @@ inline int readWorkbook(const uint8_t *data, size_t size, const QString &name, W
     QString error;
     std::unique_ptr<Workbook> book = open(inputFile(bytes(data, size), name), &error);
     if (!book) {
-        require(!error.isEmpty(), "a refused workbook gives no message");
+        require(ownMessage(error), "a refused workbook gives no message of ours");
         return 0;
     }
     for (const QString &table : book->tableNames()) {
@@ -28,7 +37,7 @@ inline int readWorkbook(const uint8_t *data, size_t size, const QString &name, W
                 return true;
             },
             {}, &error);
-        require(read || !error.isEmpty(), "a failed reading gives no message");
+        require(read || ownMessage(error), "a failed reading gives no message of ours");
     }
     return 0;
 }

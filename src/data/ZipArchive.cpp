@@ -275,7 +275,7 @@ bool ZipArchive::read(const QString &name, QByteArray *out, QString *error, qint
         const qint64 n = device->read(out->data() + done, e->size - done);
         if (n <= 0) {
             out->clear();
-            *error = device->errorString().isEmpty() ? damaged() : device->errorString();
+            *error = damaged();   // cut short or failing its checksum
             return false;
         }
         done += n;

@@ -285,7 +285,7 @@ bool XlsxWorkbook::readSharedStrings(QString *error)
             }
         }
         if (r.hasError()) {
-            *error = dev->errorString().isEmpty() ? damagedText() : dev->errorString();
+            *error = damagedText();   // the XML broken or its member cut short: either way damaged
             return false;
         }
     }
@@ -489,7 +489,7 @@ bool XlsxWorkbook::readSheet(const QString &member, const std::optional<Range> &
         }
     }
     if (r.hasError()) {
-        *error = dev->errorString().isEmpty() ? damagedText() : dev->errorString();
+        *error = damagedText();   // the XML broken or its member cut short: either way damaged
         return false;
     }
     return true;

@@ -181,6 +181,10 @@ private slots:
         // A text whose length runs past its record (found by fuzzing): freexl reads
         // on past it and finds no valid text.
         QTest::newRow("text longer than its record") << "bad-text-length.xls" << "文字编码";
+        // Found by fuzzing: a sheet whose XML breaks off (once reported as "Unknown error"),
+        // and an .xls claiming billions of texts, which freexl tries to make room for.
+        QTest::newRow("sheet XML broken") << "broken-sheet.xlsx" << "文件已损坏或不完整，无法读取。";
+        QTest::newRow("billions of texts claimed") << "huge-count.xls" << "损坏";
         QTest::newRow("truncated") << "*truncated" << "损坏";
         QTest::newRow("damaged inside") << "*flipped" << "损坏";
         QTest::newRow("empty file") << "*empty" << "空";
