@@ -64,9 +64,12 @@ void TfrmExportEmail::showEvent(QShowEvent *event)
     edtFilename->setFocus();
 }
 
+// A NUL would end the name at the system's door: the file made would not be the one named.
+static QString typedName(const QLineEdit *box) { return box->text().remove(QChar(u'\0')).trimmed(); }
+
 QString TfrmExportEmail::filePath() const
 {
-    return QDir(ProgramFolder::path()).filePath(edtFilename->text().trimmed() + QStringLiteral(".txt"));
+    return QDir(ProgramFolder::path()).filePath(typedName(edtFilename) + QStringLiteral(".txt"));
 }
 
 void TfrmExportEmail::showProgress(int row, int count, bool last)
@@ -85,7 +88,7 @@ void TfrmExportEmail::showProgress(int row, int count, bool last)
 
 void TfrmExportEmail::Button1Click()
 {
-    if (edtFilename->text().trimmed().isEmpty()) {
+    if (typedName(edtFilename).isEmpty()) {
         ShowMess(QStringLiteral("生成的文件名字不能为空！"), 0);
         edtFilename->setFocus();
         return;

@@ -18,7 +18,7 @@ public:
     explicit TfrmExportEmail(CustomerListHost &host, QWidget *parent = nullptr);
 
     void Button1Click();   // 导出
-    // The file the export writes: program folder + trimmed name + ".txt".
+    // The file the export writes: program folder + trimmed name (without NULs) + ".txt".
     QString filePath() const;
 
     QGroupBox *RadioGroup1;

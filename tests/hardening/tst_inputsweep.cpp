@@ -4,8 +4,11 @@
 // as typed (trimmed where the window trims, without NUL characters where it
 // is a plain text), or the window refuses it with its own message; never a
 // broken statement or a raw database error. The search boxes of the main
-// window, the advanced query and the code picker take the same values and
-// find the row that holds them.
+// window, the advanced query, the code picker, the customer picker, the
+// service record lists and the detail statistics take the same values (and
+// their category lists and drop-downs offer them) and find the row that
+// holds them; the login refuses them with its own words, and the e-mail
+// export writes the file they name.
 
 #include "ScriptedDialogs.h"
 #include "TestDb.h"
@@ -15,11 +18,14 @@
 #include "access/OperatorStore.h"
 #include "access/TFrmLimitGl.h"
 #include "access/TfrmModPass.h"
+#include "access/TfrmOperLogin.h"
 #include "app/Companion.h"
 #include "app/PrivateProfile.h"
 #include "app/ProgramFolder.h"
 #include "app/PubUnit.h"
 #include "app/Settings.h"
+#include "components/CategoryPanel.h"
+#include "components/CheckedDateEdit.h"
 #include "components/DataGrid.h"
 #include "components/NumberEdit.h"
 #include "customers/TDLGaddText.h"
@@ -34,6 +40,12 @@
 #include "maintenance/CompanyInfo.h"
 #include "maintenance/TFrmUserInfo.h"
 #include "maintenance/TfrmZDYset.h"
+#include "reports/DetailStatWindow.h"
+#include "reports/TfrmAwokeGl.h"
+#include "reports/TfrmCltStatCx.h"
+#include "reports/TfrmExportEmail.h"
+#include "service/ServiceListWindow.h"
+#include "service/TDLGcltrecXZ.h"
 #include "service/TfrmHFrecEdit.h"
 #include "service/TfrmTSrecEdit.h"
 #include "service/TfrmWXrecEdit.h"
@@ -41,12 +53,17 @@
 #include <QAbstractSpinBox>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QSet>
 #include <QStackedWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -733,6 +750,288 @@ void judgeSearch(const QString &where, int hostile, const QStringList &listed, c
         tally.faults << where + QStringLiteral("a row without the value is found");
 }
 
+// --- the list windows ---------------------------------------------------------------
+
+const QString kRecordDate = QStringLiteral("2020-05-05");
+
+// Repairs, return visits and complaints whose every text column holds the
+// value (their customer's code too), and decoys holding only the tag; the
+// search customers get dates, a reminder due today and an address; every
+// code list offers the values.
+void addServiceRows(Fixture &f)
+{
+    struct Table {
+        const char *name;
+        const char *dates;
+        const char *columns;
+    };
+    static const Table tables[] = {
+        {"T_WXrec", "F_bxdate,F_xfdate", "F_cltcode,F_cltName,F_xinghao,F_reason,F_JScode,F_setupDept,F_billcode,F_mem1,F_fwName"},
+        {"T_HFrec", "F_date,F_editDate", "F_cltcode,F_cltName,F_empname,F_mem1,f_mem2"},
+        {"T_TSrec", "F_tsdate,F_tstime", "F_cltcode,F_cltName,F_jibie,F_maker,F_reason,F_memo1,F_memo2"},
+    };
+    static const char *const codeTypes[] = {"maker", "area", "xinghao", "setupdept", "Reason", "addgood", "tsjibie"};
+    for (int h = 0; h < hostiles().size(); ++h) {
+        for (const QString &v : {valueText(h, searchTag(h)), searchTag(h) + QStringLiteral("-")}) {
+            for (const Table &t : tables) {
+                const int n = int(QString::fromLatin1(t.columns).count(u',')) + 1;
+                QStringList values;
+                for (int i = 0; i < n; ++i) values << sqlQuoted(v);
+                f.run(QStringLiteral("insert into %1(%2,%3) values('%4','%4',%5)")
+                          .arg(QLatin1String(t.name), QLatin1String(t.dates), QLatin1String(t.columns), kRecordDate,
+                               values.join(u',')));
+            }
+        }
+        for (const char *type : codeTypes)
+            f.run(QStringLiteral("insert into t_code(F_name,F_type) values(%1,'%2')")
+                      .arg(sqlQuoted(valueText(h, searchTag(h))), QLatin1String(type)));
+    }
+    f.run(QStringLiteral("update t_client set F_buyDate = '%1', F_setupDate = '%1', F_setupDate1 = '%1', F_email = F_code, "
+                         "F_awokeDate = '%2'")
+              .arg(kRecordDate, QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
+}
+
+// The value a box or a list holds once the database has it: without its NULs.
+QString storedValue(int hostile) { return QString(valueText(hostile, searchTag(hostile))).remove(QChar(u'\0')); }
+
+// A list window: each of its text boxes and editable drop-downs, and each of
+// its drop-downs without typing, takes every value alone and is run through
+// the window's own query button.
+struct ListWindow {
+    QString name;
+    std::function<QWidget *(Fixture &)> open;   // shown, with its date bounds switched off
+    int modes = 1;                              // search fields chosen in turn
+    std::function<void(QWidget *, int)> setMode;
+    std::function<QString(QWidget *, int)> modeName;
+    std::function<void(QWidget *)> query;
+    // The listed values to find the value's row in; nothing when the box filters no rows.
+    std::function<std::optional<QStringList>(QWidget *, QWidget *box)> listed;
+    // Drop-downs without typing, whose offered values are chosen in turn.
+    std::function<QList<QComboBox *>(QWidget *)> choices;
+    // A further condition of a query that has no box (the reminders list the values).
+    std::function<QString(QWidget *)> check;
+    // The category list beside the list: each of its values is chosen in turn.
+    std::function<CategoryPanel *(QWidget *)> categories;
+};
+
+void sweepList(Fixture &f, const ListWindow &l, Tally &tally)
+{
+    tally.windows << l.name;
+    QWidget *w = nullptr;
+    {
+        ScriptedDialogs opening;
+        Dialogs::install(&opening);
+        w = l.open(f);
+        for (const ScriptedDialogs::Call &c : opening.calls) tally.faults << l.name + QStringLiteral(" opening: ") + shown(c.text);
+        Dialogs::install(nullptr);
+    }
+    for (int mode = 0; mode < l.modes; ++mode) {
+        if (l.setMode) l.setMode(w, mode);
+        const QString modeName = l.modeName ? QStringLiteral(" [%1]").arg(l.modeName(w, mode)) : QString();
+        const QList<QWidget *> boxes = inputsOf(w);
+        const QList<QComboBox *> choices = l.choices ? l.choices(w) : QList<QComboBox *>();
+        auto clear = [&] {
+            for (QWidget *b : boxes) setTextOf(b, QString());
+            for (QComboBox *c : choices) c->setCurrentIndex(0);
+            if (l.setMode) l.setMode(w, mode);
+        };
+        auto judge = [&](const QString &where, int h, QWidget *box, ScriptedDialogs &dialogs) {
+            l.query(w);
+            ++tally.values;
+            tally.inputs << l.name + modeName + u'/' + nameOf(box, 0);
+            if (const std::optional<QStringList> listed = l.listed(w, box)) {
+                judgeSearch(where, h, *listed, dialogs, tally);
+            } else {
+                for (const ScriptedDialogs::Call &c : dialogs.calls)
+                    tally.faults << where + (looksLikeDbError(c.text) ? QStringLiteral("raw database error shown: ")
+                                                                      : QStringLiteral("unexpected message: "))
+                                              + shown(c.text);
+            }
+        };
+        for (int h = 0; h < hostiles().size(); ++h) {
+            const QString what = QLatin1String(hostiles().at(h).name);
+            for (int i = 0; i < boxes.size(); ++i) {
+                ScriptedDialogs dialogs;
+                Dialogs::install(&dialogs);
+                clear();
+                setTextOf(boxes[i], valueText(h, searchTag(h)));
+                judge(QStringLiteral("%1%2 %3 / %4: ").arg(l.name, modeName, nameOf(boxes[i], i), what), h, boxes[i], dialogs);
+                Dialogs::install(nullptr);
+            }
+            for (QComboBox *c : choices) {
+                ScriptedDialogs dialogs;
+                Dialogs::install(&dialogs);
+                clear();
+                const QString where = QStringLiteral("%1%2 %3 / %4: ").arg(l.name, modeName, c->objectName(), what);
+                const int item = c->findText(storedValue(h), Qt::MatchExactly);
+                if (item < 0) {
+                    tally.faults << where + QStringLiteral("the value is not offered");
+                } else {
+                    c->setCurrentIndex(item);
+                    judge(where, h, c, dialogs);
+                }
+                Dialogs::install(nullptr);
+            }
+        }
+        if (boxes.isEmpty() && choices.isEmpty()) {
+            ScriptedDialogs dialogs;
+            Dialogs::install(&dialogs);
+            l.query(w);
+            const QString where = l.name + modeName + QStringLiteral(": ");
+            for (const ScriptedDialogs::Call &c : dialogs.calls) tally.faults << where + shown(c.text);
+            if (l.check)
+                if (const QString problem = l.check(w); !problem.isEmpty()) tally.faults << where + problem;
+            Dialogs::install(nullptr);
+        }
+    }
+    if (CategoryPanel *panel = l.categories ? l.categories(w) : nullptr) {
+        ScriptedDialogs quiet;
+        Dialogs::install(&quiet);
+        for (QWidget *b : inputsOf(w)) setTextOf(b, QString());
+        if (l.setMode) l.setMode(w, 0);
+        for (int kind = 0; kind < panel->cbbListType->count(); ++kind) {
+            panel->cbbListType->setCurrentIndex(kind);
+            panel->Button1->click();
+            const QString kindName = panel->cbbListType->itemText(kind).remove(u' ');
+            for (const ScriptedDialogs::Call &c : quiet.calls) tally.faults << l.name + u' ' + kindName + QStringLiteral(": ") + shown(c.text);
+            quiet.calls.clear();
+            for (int h = 0; h < hostiles().size(); ++h) {
+                ScriptedDialogs dialogs;
+                Dialogs::install(&dialogs);
+                const QString where = QStringLiteral("%1 category %2 / %3: ").arg(l.name, kindName, QLatin1String(hostiles().at(h).name));
+                int row = -1;
+                for (int r = 1; r < panel->vleList->rowCount(); ++r)
+                    if (panel->vleList->item(r, 1) && panel->vleList->item(r, 1)->text() == storedValue(h)) row = r;
+                if (row < 0) {
+                    tally.faults << where + QStringLiteral("the value is not listed");
+                } else {
+                    panel->vleList->setCurrentCell(row, 1);
+                    ++tally.values;
+                    tally.inputs << l.name + QStringLiteral("/category ") + kindName;
+                    if (const std::optional<QStringList> listed = l.listed(w, panel->vleList)) judgeSearch(where, h, *listed, dialogs, tally);
+                    panel->vleList->setCurrentCell(0, 1);
+                }
+                Dialogs::install(&quiet);
+            }
+        }
+        Dialogs::install(nullptr);
+    }
+    f.closeWindow();
+}
+
+void untick(std::initializer_list<CheckedDateEdit *> boxes)
+{
+    for (CheckedDateEdit *b : boxes)
+        if (b) b->setChecked(false);
+}
+
+ListWindow customerPicker()
+{
+    ListWindow l;
+    l.name = QStringLiteral("customer picker");
+    l.open = [](Fixture &f) -> QWidget * { return keep(f, new TDLGcltrecXZ(f.main.get())); };
+    l.query = [](QWidget *w) { static_cast<TDLGcltrecXZ *>(w)->sbFind->click(); };
+    l.listed = [](QWidget *w, QWidget *box) -> std::optional<QStringList> {
+        auto *p = static_cast<TDLGcltrecXZ *>(w);
+        if (box != p->edtName && box != p->edtJScode && box != p->edtKPcode && box != p->vleList) return std::nullopt;
+        return column(p->QryTable, QStringLiteral("F_code"));
+    };
+    l.categories = [](QWidget *w) { return static_cast<TDLGcltrecXZ *>(w)->Panel3; };
+    return l;
+}
+
+ListWindow serviceList(ServiceKind kind)
+{
+    static const char *const names[] = {"repair list", "return-visit list", "complaint list"};
+    ListWindow l;
+    l.name = QString::fromLatin1(names[int(kind)]);
+    l.open = [kind](Fixture &f) -> QWidget * {
+        auto *w = keep(f, new ServiceListWindow(kind, f.main.get()));
+        untick({w->dtpFromDate, w->dtpToDate});
+        return w;
+    };
+    l.modes = int(serviceListFamily(kind).searchFields.size());
+    l.setMode = [](QWidget *w, int mode) {
+        auto *s = static_cast<ServiceListWindow *>(w);
+        s->ComboBox1->setCurrentIndex(-1);
+        s->ComboBox1->setCurrentIndex(mode);
+    };
+    l.modeName = [](QWidget *w, int mode) { return static_cast<ServiceListWindow *>(w)->ComboBox1->itemText(mode); };
+    l.query = [](QWidget *w) { static_cast<ServiceListWindow *>(w)->SpeedButton1->click(); };
+    l.listed = [](QWidget *w, QWidget *box) -> std::optional<QStringList> {
+        auto *s = static_cast<ServiceListWindow *>(w);
+        if (box == s->ComboBox1) return std::nullopt;   // chooses the field, filters nothing
+        return column(s->QryTable, QStringLiteral("F_cltName"));
+    };
+    l.categories = [](QWidget *w) { return static_cast<ServiceListWindow *>(w)->Panel3; };
+    return l;
+}
+
+ListWindow detailStat(DetailStatKind kind)
+{
+    ListWindow l;
+    l.name = detailStatFamily(kind).caption;
+    l.open = [kind](Fixture &f) -> QWidget * {
+        auto *w = keep(f, new DetailStatWindow(kind, f.main.get()));
+        untick({w->dtpFromDate, w->dtpToDate, w->dtpfromDate1, w->dtptoDate1});
+        return w;
+    };
+    l.query = [](QWidget *w) { static_cast<DetailStatWindow *>(w)->tbQueryClick(); };
+    l.listed = [](QWidget *w, QWidget *) -> std::optional<QStringList> {
+        return column(static_cast<DetailStatWindow *>(w)->QryTable, QStringLiteral("F_name"));
+    };
+    l.choices = [kind](QWidget *w) {
+        QList<QComboBox *> r;
+        for (const DetailStatControl &c : detailStatFamily(kind).controls)
+            if (c.kind == DetailStatControl::Kind::FixedList)
+                if (QComboBox *box = static_cast<DetailStatWindow *>(w)->listBox(c.name)) r << box;
+        return r;
+    };
+    return l;
+}
+
+ListWindow customerStatistics()
+{
+    ListWindow l;
+    l.name = QStringLiteral("customer statistics");
+    l.open = [](Fixture &f) -> QWidget * {
+        auto *w = keep(f, new TfrmCltStatCx(f.main.get()));
+        untick({w->dtpfromDate, w->dtptoDate});
+        return w;
+    };
+    l.modes = 6;
+    l.setMode = [](QWidget *w, int mode) { static_cast<TfrmCltStatCx *>(w)->ListBox1->setCurrentRow(mode); };
+    l.modeName = [](QWidget *w, int mode) {
+        QListWidgetItem *item = static_cast<TfrmCltStatCx *>(w)->ListBox1->item(mode);
+        return item ? item->text() : QStringLiteral("<no grouping %1>").arg(mode);
+    };
+    l.query = [](QWidget *w) { static_cast<TfrmCltStatCx *>(w)->btnCX->click(); };
+    l.listed = [](QWidget *, QWidget *) { return std::optional<QStringList>(); };
+    l.check = [](QWidget *w) {
+        auto *s = static_cast<TfrmCltStatCx *>(w);
+        return s->QryTable->isActive() && s->QryTable->recordCount() > 0 ? QString() : QStringLiteral("nothing counted");
+    };
+    return l;
+}
+
+ListWindow reminders()
+{
+    ListWindow l;
+    l.name = QStringLiteral("reminders");
+    l.open = [](Fixture &f) -> QWidget * { return keep(f, new TfrmAwokeGl(*f.main, false, f.main.get())); };
+    l.query = [](QWidget *w) { static_cast<TfrmAwokeGl *>(w)->Button1->click(); };
+    l.listed = [](QWidget *, QWidget *) { return std::optional<QStringList>(); };
+    // Customers whose texts hold the values are due today.
+    l.check = [](QWidget *w) {
+        const QStringList listed = column(static_cast<TfrmAwokeGl *>(w)->QryTable1, QStringLiteral("F_code"));
+        QStringList missing;
+        for (int h = 0; h < hostiles().size(); ++h)
+            if (!listed.contains(storedValue(h))) missing << QLatin1String(hostiles().at(h).name);
+        return missing.isEmpty() ? QString() : QStringLiteral("not reminded of: ") + missing.join(QStringLiteral(", "));
+    };
+    return l;
+}
+
 } // namespace
 
 class TestInputSweep : public QObject {
@@ -881,6 +1180,138 @@ private slots:
         }
         qInfo("%s: code picker search: %d inputs, %d values tried", qPrintable(backend), int(boxes.size()), tally.values);
         QVERIFY(!boxes.isEmpty());
+        QVERIFY2(tally.faults.isEmpty(), qPrintable(tally.faults.mid(0, 40).join(u'\n')));
+    }
+    // The customer picker, the service record lists, the detail statistics,
+    // the customer statistics and the reminders: every box and drop-down with
+    // every value, run through the window's own query button.
+    void listWindows_data() { TestDb::addBackendRows(); }
+    void listWindows()
+    {
+        FETCH_BACKEND(backend);
+        Fixture f(backend);
+        addSearchRows(f);
+        addServiceRows(f);
+        Tally tally;
+        QList<ListWindow> windows = {customerPicker(), serviceList(ServiceKind::Repair), serviceList(ServiceKind::ReturnVisit),
+                                     serviceList(ServiceKind::Complaint)};
+        for (DetailStatKind kind : kDetailStatKinds) windows << detailStat(kind);
+        windows << customerStatistics() << reminders();
+        QStringList perWindow;
+        for (const ListWindow &l : windows) {
+            const qsizetype inputs = tally.inputs.size();
+            sweepList(f, l, tally);
+            perWindow << QStringLiteral("%1 %2").arg(l.name).arg(tally.inputs.size() - inputs);
+        }
+        qInfo("%s: list windows: %d windows, %d inputs, %d values tried (%s)", qPrintable(backend), int(tally.windows.size()),
+              int(tally.inputs.size()), tally.values, qPrintable(perWindow.join(QStringLiteral(", "))));
+        QVERIFY2(tally.faults.isEmpty(), qPrintable(QStringLiteral("%1 faults:\n").arg(tally.faults.size())
+                                                    + tally.faults.mid(0, 40).join(u'\n')));
+    }
+
+    // The e-mail export writes the file its box names, trimmed, or refuses a
+    // name no file can have with its own message.
+    void emailExport_data() { TestDb::addBackendRows(); }
+    void emailExport()
+    {
+        FETCH_BACKEND(backend);
+        Fixture f(backend);
+        addSearchRows(f);
+        addServiceRows(f);
+        Tally tally;
+        int boxCount = 0;
+        for (int h = 0; h < hostiles().size(); ++h) {
+            ScriptedDialogs dialogs;
+            Dialogs::install(&dialogs);
+            RecordingShell shell;
+            Shell::install(&shell);
+            const QString where = QStringLiteral("e-mail export / %1: ").arg(QLatin1String(hostiles().at(h).name));
+            {
+                TfrmExportEmail w(*f.main, f.main.get());
+                w.show();
+                const QList<QWidget *> boxes = inputsOf(&w);
+                boxCount = int(boxes.size());
+                for (QWidget *box : boxes) setTextOf(box, valueText(h, searchTag(h)));
+                w.rangeGroup->button(1)->click();
+                // The name as typed, trimmed and without its NULs: no file name can hold one.
+                const QString name = QString(w.edtFilename->text()).remove(QChar(u'\0')).trimmed();
+                const QString path = QDir(ProgramFolder::path()).filePath(name + QStringLiteral(".txt"));
+                const QStringList before = QDir(ProgramFolder::path()).entryList(QDir::Files);
+                w.Button1->click();
+                tally.values += boxCount;
+                const QStringList messages = dialogs.texts();
+                for (const QString &m : messages)
+                    if (looksLikeDbError(m)) tally.faults << where + QStringLiteral("raw database error shown: ") + shown(m);
+                if (name.toUtf8().size() + 4 > 255) {   // longer than a folder entry may be
+                    if (messages.size() != 1
+                        || !(messages.first().startsWith(QStringLiteral("无法建立文件 ")) || messages.first().startsWith(QStringLiteral("无法写入文件 "))))
+                        tally.faults << where + QStringLiteral("not refused, messages: ") + shown(messages.join(u'|'));
+                    if (!shell.opened.isEmpty()) tally.faults << where + QStringLiteral("a file was opened");
+                    if (QDir(ProgramFolder::path()).entryList(QDir::Files) != before)
+                        tally.faults << where + QStringLiteral("a file was left behind");
+                } else {
+                    if (!messages.isEmpty()) tally.faults << where + QStringLiteral("unexpected message: ") + shown(messages.join(u'|'));
+                    QFile file(path);
+                    if (shell.opened != QStringList{path} || !file.open(QIODevice::ReadOnly))
+                        tally.faults << where + QStringLiteral("%1 not written and opened (opened: %2)").arg(shown(path), shown(shell.opened.join(u'|')));
+                    else if (!QString::fromUtf8(file.readAll()).contains(storedValue(kCjk) + QStringLiteral("\r\n")))
+                        tally.faults << where + QStringLiteral("the addresses are not in the file");
+                    QStringList made = QDir(ProgramFolder::path()).entryList(QDir::Files);
+                    made.removeIf([&before](const QString &n) { return before.contains(n); });
+                    if (!made.isEmpty() && made != QStringList{name + QStringLiteral(".txt")})
+                        tally.faults << where + QStringLiteral("another file was made: ") + shown(made.join(u'|'));
+                }
+            }
+            Shell::install(nullptr);
+            Dialogs::install(nullptr);
+        }
+        qInfo("%s: e-mail export: %d inputs, %d values tried", qPrintable(backend), boxCount, tally.values);
+        QVERIFY(boxCount > 0);
+        QVERIFY2(tally.faults.isEmpty(), qPrintable(tally.faults.mid(0, 40).join(u'\n')));
+    }
+
+    // The login's name and password boxes: an unknown name or a wrong password
+    // is refused with the login's own words, whatever it holds.
+    void login_data() { TestDb::addBackendRows(); }
+    void login()
+    {
+        FETCH_BACKEND(backend);
+        Fixture f(backend);
+        Tally tally;
+        const QString unknown = QStringLiteral("此操作员并不存在，请重新选择操作员！");
+        const QString wrong = QStringLiteral("用户名或密码不正确，请重新输入！");
+        int boxCount = 0;
+        for (int h = 0; h < hostiles().size(); ++h) {
+            for (int box = 0;; ++box) {
+                ScriptedDialogs dialogs;
+                Dialogs::install(&dialogs);
+                TfrmOperLogin w(TfrmOperLogin::FirstLogin, {});
+                w.show();
+                const QList<QWidget *> boxes = inputsOf(&w);
+                boxCount = int(boxes.size());
+                if (box >= boxes.size()) {
+                    Dialogs::install(nullptr);
+                    break;
+                }
+                w.cbbOperName->setEditText(QStringLiteral("admin"));
+                w.edtPassWord->setText(QStringLiteral("not the password"));
+                setTextOf(boxes[box], valueText(h, searchTag(h)));
+                const QString want = boxes[box] == w.edtPassWord ? wrong : unknown;
+                w.btnOk->click();
+                ++tally.values;
+                tally.inputs << nameOf(boxes[box], box);
+                const QString where = QStringLiteral("login %1 / %2: ").arg(nameOf(boxes[box], box), QLatin1String(hostiles().at(h).name));
+                const QStringList messages = dialogs.texts();
+                for (const QString &m : messages)
+                    if (looksLikeDbError(m)) tally.faults << where + QStringLiteral("raw database error shown: ") + shown(m);
+                if (messages != QStringList{want})
+                    tally.faults << where + QStringLiteral("not refused with \"%1\": %2").arg(want, shown(messages.join(u'|')));
+                if (w.result() == QDialog::Accepted) tally.faults << where + QStringLiteral("logged in");
+                Dialogs::install(nullptr);
+            }
+        }
+        qInfo("%s: login: %d inputs, %d values tried", qPrintable(backend), boxCount, tally.values);
+        QVERIFY(boxCount == 2);
         QVERIFY2(tally.faults.isEmpty(), qPrintable(tally.faults.mid(0, 40).join(u'\n')));
     }
 };
