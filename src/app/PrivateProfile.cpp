@@ -136,12 +136,11 @@ bool PrivateProfile::writeString(const QString &section, const QString &key, con
     QByteArray out;
     const QString text = p.lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n");
     QTextCodec *codec = p.encoding == "GBK" ? QTextCodec::codecForName("GBK") : nullptr;
-    if (codec && codec->canEncode(text)) {
-        out = codec->fromUnicode(text);
-    } else {
-        if (p.hadBom) out = "\xEF\xBB\xBF";
-        out += text.toUtf8();
-    }
+    // The mark stays whatever follows it: dropped, the bytes behind it could
+    // read as a mark next time and change what the first line is.
+    if (p.hadBom) out = "\xEF\xBB\xBF";
+    if (codec && codec->canEncode(text)) out += codec->fromUnicode(text);
+    else out += text.toUtf8();
     QSaveFile f(m_path);
     if (!f.open(QIODevice::WriteOnly)) return false;
     f.write(out);

@@ -35,6 +35,7 @@ private slots:
     void utf8WithBom();
     void unknownLinesSurviveWrite();
     void valueStaysOneLine();
+    void markKeptOnANonUtf8File();
     void integersAndBooleans_data();
     void integersAndBooleans();
     void booleansWrittenAsOneAndZero();
@@ -145,6 +146,18 @@ void TestPrivateProfile::valueStaysOneLine()
              QStringLiteral("拼音  [DBconn] DbServer=otherx"));
     QCOMPARE(ini.readString(QStringLiteral("DBconn"), QStringLiteral("DbServer")), QStringLiteral("host"));
     QCOMPARE(readAll(m_path), QByteArray("[DBconn]\r\nDbServer=host\r\n[Config]\r\nCurImeName=") + QStringLiteral("拼音  [DBconn] DbServer=otherx").toUtf8() + "\r\n");
+}
+
+// Found by fuzzing: a file with the UTF-8 mark that is not UTF-8 after all
+// (read as GBK), whose first line starts with a second mark.
+void TestPrivateProfile::markKeptOnANonUtf8File()
+{
+    const QByteArray before = "\xEF\xBB\xBF\xEF\xBB\xBF[DBconn]\r\nserver=a\r\nx=\xDD" "a\r\n";
+    writeAll(m_path, before);
+    PrivateProfile ini(m_path);
+    QVERIFY(ini.writeString(QStringLiteral("DBconn"), QStringLiteral("server"), QStringLiteral("b")));
+    QCOMPARE(readAll(m_path), before + "\r\n[DBconn]\r\nserver=b\r\n");
+    QCOMPARE(ini.readString(QStringLiteral("DBconn"), QStringLiteral("server")), QStringLiteral("b"));
 }
 
 void TestPrivateProfile::integersAndBooleans_data()
