@@ -144,12 +144,14 @@ bool Connection::reopenSession()
     return true;
 }
 
-bool Connection::reopenIfLost()
+bool Connection::ensureOpen()
 {
     // Opened by open() and not closed by close(), yet closed: the driver saw the session end.
     if (!m_lost && m_dialect && QSqlDatabase::contains(m_name) && !isOpen()) m_lost = true;
     if (m_lost && m_depth == 0 && m_dialect && QSqlDatabase::contains(m_name)) reopenSession();
-    return isOpen();
+    if (isOpen()) return true;
+    if (!m_lost) m_lastError = QStringLiteral("数据库未连接");   // lost: why it did not open
+    return false;
 }
 
 bool Connection::isOpen() const
@@ -227,10 +229,7 @@ bool Connection::execNative(QSqlQuery &query, const QString &sql, const QStringL
 bool Connection::execUntraced(QSqlQuery &query, const QString &sql, const QStringList &paramNames,
                               const Params &params, bool forwardOnly)
 {
-    if (!reopenIfLost()) {
-        if (!m_lost) m_lastError = QStringLiteral("数据库未连接");   // lost: why it did not open
-        return false;
-    }
+    if (!ensureOpen()) return false;
     query = QSqlQuery(database());
     query.setForwardOnly(forwardOnly);
     bool ok;
@@ -265,10 +264,7 @@ bool Connection::execSavepoint(const QString &sql)
 
 bool Connection::beginTransaction()
 {
-    if (!reopenIfLost()) {
-        if (!m_lost) m_lastError = QStringLiteral("数据库未连接");
-        return false;
-    }
+    if (!ensureOpen()) return false;
     if (m_depth > 0) {
         if (!execSavepoint(m_dialect->savepointSql(savepointName(m_depth + 1)))) return false;
         ++m_depth;
@@ -371,7 +367,7 @@ bool PreparedStatement::prepare(QString *error)
         }
         m_order << idx;
     }
-    if (!m_cnn.reopenIfLost()) {
+    if (!m_cnn.ensureOpen()) {
         *error = m_cnn.lastError();
         return false;
     }

@@ -46,8 +46,9 @@ public:
     // and the caller's rollback, once it leaves no transaction, probes.
     bool sessionLost() const { return m_lost; }
     // Opens a lost session again (bounded by the engine's connect timeout)
-    // unless a transaction is open; true when the connection is open.
-    bool reopenIfLost();
+    // unless a transaction is open; true when the connection is open, else
+    // lastError() says why: the server's answer, or that nothing is connected.
+    bool ensureOpen();
 
     const Dialect &dialect() const { return *m_dialect; }
     const ConnectionSettings &settings() const { return m_settings; }

@@ -177,8 +177,8 @@ bool DataSet::open()
     close();
     resetState();
     m_lastError.clear();
-    if (!m_cnn || !m_cnn->reopenIfLost()) {
-        m_lastError = m_cnn && m_cnn->sessionLost() ? m_cnn->lastError() : QStringLiteral("数据库未连接");
+    if (!m_cnn || !m_cnn->ensureOpen()) {
+        m_lastError = m_cnn ? m_cnn->lastError() : QStringLiteral("数据库未连接");
         return false;
     }
     m_paramNames.clear();

@@ -278,8 +278,8 @@ QString TdmData::backupFileName(const QString &folder, const QDate &day)
 
 bool TdmData::backupTo(const QString &file, QString *error)
 {
-    if (!ADOcnn.reopenIfLost()) {
-        *error = ADOcnn.sessionLost() ? ADOcnn.lastError() : QStringLiteral("数据库未连接");
+    if (!ADOcnn.ensureOpen()) {
+        *error = ADOcnn.lastError();
         return false;
     }
     QSqlDatabase db = ADOcnn.database();

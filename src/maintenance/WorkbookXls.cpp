@@ -6,7 +6,10 @@
 #include <QDataStream>
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -122,6 +125,22 @@ XlsContent readContent(const QByteArray &localPath)
     return c;
 }
 
+// The content as the child sends it through the pipe, and read back.
+QByteArray contentBytes(const QByteArray &localPath)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << readContent(localPath);
+    return bytes;
+}
+
+bool contentFrom(const QByteArray &bytes, XlsContent *content)
+{
+    QDataStream in(bytes);
+    in >> *content;
+    return in.status() == QDataStream::Ok;
+}
+
 bool writeAll(int fd, const QByteArray &bytes)
 {
     for (qsizetype done = 0; done < bytes.size();) {
@@ -133,14 +152,52 @@ bool writeAll(int fd, const QByteArray &bytes)
     return true;
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+#define CLSERVICE_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define CLSERVICE_ASAN 1
+#endif
+#endif
+
+// What the reading child may take beyond what it holds when it starts: half
+// the machine's memory, at least 1 GiB, at most 4 GiB. A full sheet of a real
+// file needs well under 1 GiB; a damaged one claiming billions of cells makes
+// freexl ask for far more, and is refused instead of swapping the workstation.
+rlim_t readerMemoryBudget()
+{
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGE_SIZE);
+    const rlim_t half = pages > 0 && pageSize > 0 ? rlim_t(pages) * rlim_t(pageSize) / 2 : rlim_t(1) << 30;
+    return std::clamp(half, rlim_t(1) << 30, rlim_t(4) << 30);
+}
+
+// The address space the child may use: what the program holds now plus the
+// budget. Worked out before the fork, so the child only sets it.
+rlim_t readerAddressSpace()
+{
+#ifdef CLSERVICE_ASAN
+    return RLIM_INFINITY;   // the sanitizer's shadow memory is address space too
+#else
+    unsigned long long pages = 0;
+    if (FILE *f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%llu", &pages) != 1) pages = 0;
+        std::fclose(f);
+    }
+    return rlim_t(pages) * rlim_t(::sysconf(_SC_PAGE_SIZE)) + readerMemoryBudget();
+#endif
+}
+
 // freexl crashes on some damaged files (a double free, reads past its
-// buffers), so it reads in a child process: a file it cannot survive is
-// refused, and the program goes on.
+// buffers), so it reads in a child process with bounded memory: a file it
+// cannot survive is refused, and the program goes on.
 bool readInChild(const QString &path, XlsContent *content)
 {
     int fds[2];
     if (::pipe(fds) != 0) return false;
     const QByteArray local = QFile::encodeName(path);
+    const rlim_t room = readerAddressSpace();
+    const rlimit cap{room, room};
     const pid_t pid = ::fork();
     if (pid < 0) {
         ::close(fds[0]);
@@ -149,12 +206,8 @@ bool readInChild(const QString &path, XlsContent *content)
     }
     if (pid == 0) {
         ::close(fds[0]);
-        QByteArray bytes;
-        {
-            QDataStream out(&bytes, QIODevice::WriteOnly);
-            out << readContent(local);
-        }
-        ::_exit(writeAll(fds[1], bytes) ? 0 : 1);   // no exit handlers: they belong to the parent
+        ::setrlimit(RLIMIT_AS, &cap);
+        ::_exit(writeAll(fds[1], contentBytes(local)) ? 0 : 1);   // no exit handlers: they belong to the parent
     }
     ::close(fds[1]);
     QByteArray bytes;
@@ -170,16 +223,16 @@ bool readInChild(const QString &path, XlsContent *content)
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return false;
-    QDataStream in(bytes);
-    in >> *content;
-    return in.status() == QDataStream::Ok;
+    return contentFrom(bytes, content);
 }
 
 class XlsWorkbook : public Workbook {
 public:
-    bool open(const QString &path, QString *error)
+    bool open(const QString &path, XlsReading reading, QString *error)
     {
-        if (!readInChild(path, &m_content)) {
+        const bool read = reading == XlsReading::InChild ? readInChild(path, &m_content)
+                                                         : contentFrom(contentBytes(QFile::encodeName(path)), &m_content);
+        if (!read) {
             *error = damagedFile();   // freexl did not survive it
             return false;
         }
@@ -227,9 +280,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<Workbook> openXlsWorkbook(const QString &path, QString *error)
+std::unique_ptr<Workbook> openXlsWorkbook(const QString &path, QString *error, XlsReading reading)
 {
     auto book = std::make_unique<XlsWorkbook>();
-    if (!book->open(path, error)) return nullptr;
+    if (!book->open(path, reading, error)) return nullptr;
     return book;
 }
