@@ -68,8 +68,10 @@ QList<QStringList> readSheet(const void *handle, unsigned short index, bool *ok)
     QList<QStringList> rows;
     unsigned int count = 0;
     unsigned short cols = 0;
+    // The format holds at most 65,536 rows of 256 columns; a sheet claiming
+    // more is damaged (freexl takes the claim as it stands).
     *ok = freexl_select_active_worksheet(handle, index) == FREEXL_OK
-          && freexl_worksheet_dimensions(handle, &count, &cols) == FREEXL_OK;
+          && freexl_worksheet_dimensions(handle, &count, &cols) == FREEXL_OK && count <= 65536 && cols <= 256;
     for (unsigned int r = 0; *ok && r < count; ++r) {
         QStringList cells;
         int filled = 0;

@@ -187,6 +187,8 @@ private slots:
         // and an .xls claiming billions of texts, which freexl tries to make room for.
         QTest::newRow("sheet XML broken") << "broken-sheet.xlsx" << "文件已损坏或不完整，无法读取。";
         QTest::newRow("billions of texts claimed") << "huge-count.xls" << "损坏";
+        // Found by fuzzing: a sheet claiming 37,382 columns, more than the format and a sheet hold.
+        QTest::newRow("more columns than the format has") << "too-many-columns.xls" << "文件已损坏，无法读取工作表";
         // freexl frees a buffer twice on this one: it reads in a child process, which dies alone.
         QTest::newRow("freexl crashes on it") << "freexl-crash.xls" << "文件已损坏或不是有效的 Excel 文件";
         QTest::newRow("truncated") << "*truncated" << "损坏";
