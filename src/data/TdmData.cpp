@@ -288,8 +288,8 @@ bool TdmData::backupTo(const QString &file, QString *error)
 
 bool TdmData::restoreFrom(const QString &file, QString *error)
 {
-    if (!ADOcnn.isOpen()) {
-        *error = QStringLiteral("数据库未连接");
+    if (!ADOcnn.ensureOpen()) {
+        *error = ADOcnn.lastError();
         return false;
     }
     const ConnectionSettings settings = ADOcnn.settings();
