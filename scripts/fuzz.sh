@@ -83,7 +83,8 @@ run_one() {
        "$BUILD_DIR/corpus/$name" "fuzz/corpus/$name" >"$log" 2>&1 || echo failed >"$log.failed"; } 2>&1 )
   cpu=$(awk '{printf "%d", $1 + $2}' <<<"$cpu")
   [ ! -e "$log.failed" ] || { ok=0; rm -f "$log.failed"; }
-  for f in $(find "$BUILD_DIR/findings" -maxdepth 1 -name "$name-*" -newer "$stamp"); do
+  # A slow input is kept by libFuzzer as slow-unit-*, but it is no finding.
+  for f in $(find "$BUILD_DIR/findings" -maxdepth 1 -name "$name-*" ! -name "$name-slow-unit-*" -newer "$stamp"); do
     if contained "$name" "$f"; then
       mv "$f" "$BUILD_DIR/findings/contained/"
       kept=$((kept + 1))
